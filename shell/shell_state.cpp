@@ -1,0 +1,15 @@
+#include "shell/shell_state.h"
+
+WindowState windowState;
+WalkerPlacement walkerPlacement;
+GaitSelection gaitSelection;
+CameraState cameraState;
+RobotState robotState;
+
+void resetShellState() {
+    windowState = WindowState{};
+    walkerPlacement = WalkerPlacement{};
+    gaitSelection = GaitSelection{};
+    cameraState = CameraState{};
+    robotState = RobotState{};
+}

@@ -1,0 +1,59 @@
+#include "walking/sine_table.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+class SineTableTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        buildSineTable(sineTableSize);
+        setupModel();
+    }
+    static constexpr double sampleStep = 2 * pi / (sineTableSize - 1);
+};
+
+TEST_F(SineTableTest, SymmetryPeriodAndWorstError) {
+    EXPECT_EQ(tableSin(0.0), 0.0);
+    double worst = 0;
+    for (int i = -20000; i <= 20000; ++i) {
+        const double a = i * 0.000731 + 1e-9 * (i % 7);
+        EXPECT_EQ(tableSin(-a), -tableSin(a)) << a;
+        EXPECT_NEAR(tableSin(a + 2 * pi), tableSin(a), 2 * sampleStep) << a;
+        worst = std::fmax(worst, std::fabs(tableSin(a) - std::sin(a)));
+        worst = std::fmax(worst, std::fabs(tableCos(a) - std::cos(a)));
+    }
+    // Truncation to the sample below costs at most one sample step in the argument.
+    EXPECT_LE(worst, sampleStep);
+    EXPECT_EQ(tableCos(pi / 2), 0.0);
+}
+
+TEST_F(SineTableTest, NonFiniteAnglesGiveNaNAndHugeOnesStayInTable) {
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double a : {std::nan(""), inf, -inf}) {
+        EXPECT_TRUE(std::isnan(tableSin(a))) << a;
+        EXPECT_TRUE(std::isnan(tableCos(a))) << a;
+    }
+    for (double a : {1e300, -1e300, 3e18, -7.5e15}) {
+        const double s = tableSin(a);
+        EXPECT_TRUE(std::isnan(s) || std::fabs(s) <= 1.0) << a;
+    }
+}
+
+TEST_F(SineTableTest, PoseQueriesOnStraightAndUprightPoses) {
+    RobotState straight{};
+    EXPECT_NEAR(swingFootReach(straight), 1.8, 1e-9);
+
+    RobotState upright{};
+    const double q[linkCount] = {pi / 2, 0, 0, -pi, 0, pi / 2};
+    for (int i = 0; i < linkCount; ++i) upright.q[i] = q[i];
+    EXPECT_EQ(swingFootReach(upright), 0.0);
+    double com[2];
+    centreOfMass(upright, com);
+    EXPECT_NEAR(com[0], 0.0053555, 5e-7);
+    EXPECT_NEAR(com[1], 0.7520918, 5e-7);
+}
+
+} // namespace
