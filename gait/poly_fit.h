@@ -1,0 +1,29 @@
+// Link-angle polynomials: evaluation, differentiation, and boundary-value fits of degree
+// 5, 6 and 7 solved by Cramer's rule. Pure functions; nothing allocated.
+//
+// Offers: Mat3, evalPoly, derivPoly, fitQuintic, fitSextic, fitSeptic, det3, det4.
+// A boundary triple is (position, velocity, acceleration); every fit writes all eleven
+// coefficients, zero above its degree.
+#pragma once
+
+#include "walking/gait_table.h"
+
+// 3x3 matrix stored by rows, accessed with 1-based (row, column).
+struct Mat3 {
+    double m[9];
+    double& operator()(int row, int col) { return m[3 * (row - 1) + (col - 1)]; }
+    double operator()(int row, int col) const { return m[3 * (row - 1) + (col - 1)]; }
+};
+
+// Value at t from c0..c9 (c10 takes no part).
+double evalPoly(const JointPolynomial& p, double t);
+void derivPoly(const JointPolynomial& in, JointPolynomial& out);
+
+void fitQuintic(const double start[3], const double end[3], double T, JointPolynomial& out);
+void fitSextic(double pS, double vS, double aS, double pE, double vE, double aE, double pV,
+               double TE, double TV, JointPolynomial& out);
+void fitSeptic(double pS, double vS, double aS, double jS, double pE, double vE, double aE,
+               double jE, double T, JointPolynomial& out);
+
+double det3(const Mat3& m);
+double det4(const double a[16]); // 4x4 stored by rows, 0-based
