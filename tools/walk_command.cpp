@@ -1,0 +1,98 @@
+#include "tools/walk_command.h"
+
+#include "shell/idle_pass.h"
+#include "shell/shell_state.h"
+#include "walking/walk_cycle.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct KeyPress {
+    long call;        // pressed just before this idle call, counted from 1
+    std::string keys; // characters, sent in order
+};
+
+int badArguments(const std::string& message) {
+    std::fprintf(stderr, "orva-gait walk: %s\n", message.c_str());
+    return 2;
+}
+
+bool parseCount(const char* text, long& out) {
+    if (*text < '0' || *text > '9') return false;
+    char* end = nullptr;
+    errno = 0;
+    out = std::strtol(text, &end, 10);
+    return errno == 0 && *end == '\0';
+}
+
+// SPEC is a comma-separated list of K:CHARS.
+bool parseKeys(const std::string& spec, std::vector<KeyPress>& out, std::string& error) {
+    size_t start = 0;
+    while (start <= spec.size()) {
+        size_t comma = spec.find(',', start);
+        if (comma == std::string::npos) comma = spec.size();
+        const std::string entry = spec.substr(start, comma - start);
+        const size_t colon = entry.find(':');
+        KeyPress press;
+        if (colon == std::string::npos || !parseCount(entry.substr(0, colon).c_str(), press.call) ||
+            press.call < 1) {
+            error = "bad key entry \"" + entry + "\" (expected K:CHARS with K >= 1)";
+            return false;
+        }
+        press.keys = entry.substr(colon + 1);
+        out.push_back(press);
+        start = comma + 1;
+    }
+    // Several entries may name the same call; they keep their order.
+    std::stable_sort(out.begin(), out.end(),
+                     [](const KeyPress& a, const KeyPress& b) { return a.call < b.call; });
+    return true;
+}
+
+} // namespace
+
+int runWalkCommand(int argc, char** argv) {
+    long calls = -1;
+    std::vector<KeyPress> presses;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (i + 1 >= argc) return badArguments("missing value after " + arg);
+        if (arg == "--calls") {
+            if (!parseCount(argv[++i], calls)) return badArguments("--calls takes a count");
+        } else if (arg == "--keys") {
+            std::string error;
+            if (!parseKeys(argv[++i], presses, error)) return badArguments(error);
+        } else {
+            return badArguments("unknown argument " + arg);
+        }
+    }
+    if (calls < 0) return badArguments("--calls N is required");
+
+    resetShellState();
+    resetIdlePass();
+    setStartingPose(robotState);
+    simulationInit();
+
+    std::printf("call,supportLeg,gaitMode,cycleMode,q0,q1,q2,q3,q4,q5,stanceArc,hipHalfWidth,"
+                "comX,comY,swingReach\n");
+    size_t next = 0;
+    for (long call = 1; call <= calls; ++call) {
+        for (; next < presses.size() && presses[next].call == call; ++next)
+            for (char key : presses[next].keys) onKey(static_cast<unsigned char>(key), 0, 0);
+        idlePass();
+        const WalkerPlacement& p = walkerPlacement;
+        const double* q = robotState.q;
+        std::printf("%ld,%d,%d,%d,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,"
+                    "%.17g\n",
+                    call, p.supportLeg, gaitSelection.gaitMode, walkCycle.currentMode, q[0], q[1],
+                    q[2], q[3], q[4], q[5], p.stanceArc, p.hipHalfWidth, p.comOffset[0],
+                    p.comOffset[1], p.swingReach);
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
