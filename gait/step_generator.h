@@ -1,7 +1,9 @@
 // The step generator: turns one gait-table row into one single-support step, five
 // link-angle polynomials consistent with a free-pivot stance ankle and a passive torso.
+// Reads generatorConstants and modelCoefficients, which must be set up first.
 //
-// Offers: StepStats, maxOuterPasses, maxInnerPasses, generateStep, legIK, legRates, legAccels.
+// Offers: maxOuterPasses, maxInnerPasses, StepStats, generateStep; LegPair, legIK, legRates,
+// legAccels (a leg's inverse kinematics, from its foot up to the hip).
 #pragma once
 
 #include "walking/gait_table.h"
@@ -20,3 +22,17 @@ struct StepStats {
 // usable: both iterations ended within their bounds and the durations and every coefficient
 // are finite. stats, when given, receives the pass counts.
 bool generateStep(const GaitEntry& entry, TrajectorySegment& seg, StepStats* stats = nullptr);
+
+// Thigh and shank values of one leg: angles (rad), rates (rad/s) or accelerations (rad/s^2).
+struct LegPair {
+    double thigh;
+    double shank;
+};
+
+// Leg angles that put the hip at (X, Y) from the foot, knee ahead of the foot-hip line.
+// Out of reach gives NaN.
+LegPair legIK(double X, double Y);
+// Leg rates for the hip velocity (VX, VY) relative to the foot.
+LegPair legRates(const LegPair& pose, double VX, double VY);
+// Leg accelerations for the hip acceleration (AX, AY) relative to the foot.
+LegPair legAccels(const LegPair& pose, const LegPair& rates, double AX, double AY);

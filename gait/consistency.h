@@ -1,0 +1,24 @@
+// The two integral measures of a candidate step that drive the step generator's iterations.
+// Both sample the step's five link-angle polynomials at 100 instants 0, 0.01 T, ..., 0.99 T
+// and integrate with pairRule, which covers the stretch from 0.01 T to 0.99 T.
+//
+// Offers: consistencySamples, pairRuleNear, pairRuleFar, pairRule, torsoRateResidual,
+// stepMomentumResidual.
+#pragma once
+
+#include "walking/gait_table.h"
+
+constexpr int consistencySamples = 100;
+// Weights of the two-interval rule: they sum to 2, so a constant is integrated exactly.
+constexpr double pairRuleNear = 0.3584;
+constexpr double pairRuleFar = 1.2832;
+
+// Integral of the sampled f over samples 1..99 with step dt: I[99] of
+// I[k+2] = I[k] + dt (near (f[k] + f[k+2]) + far f[k+1]), I[0] = I[1] = 0.
+double pairRule(const double f[consistencySamples], double dt);
+
+// r such that a torso rate of -r / (T + blendDuration) balances the step's momentum; rad s.
+double torsoRateResidual(const JointPolynomial poly[polyLinkCount], double T);
+// Change of angular momentum over the step divided by g M, minus the time integral of the
+// centre-of-mass abscissa; zero for a step consistent with a free pivot; m s.
+double stepMomentumResidual(const JointPolynomial poly[polyLinkCount], double T);

@@ -1,0 +1,147 @@
+#include "gait/momentum.h"
+
+#include "walking/body_model.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double halfPi = 1.5707963267948966;
+
+// The index pairs whose mass-matrix entry carries cos(theta_i - theta_j); (2,3) and (2,4) are
+// constants and the diagonal is Dii.
+constexpr int cosinePairs[8][2] = {{0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 2}, {1, 3}, {1, 4}, {3, 4}};
+
+Mat5 zeroMatrix() {
+    Mat5 m;
+    for (double& e : m.m) e = 0.0;
+    return m;
+}
+
+} // namespace
+
+Mat5 massMatrix(const double theta[5]) {
+    const double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
+    Mat5 m;
+    for (int i = 0; i < 5; ++i) m(i, i) = D[i][i];
+    for (const auto& p : cosinePairs) {
+        const int i = p[0], j = p[1];
+        m(i, j) = m(j, i) = D[i][j] * std::cos(theta[i] - theta[j]);
+    }
+    m(2, 3) = m(3, 2) = D[2][3];
+    m(2, 4) = m(4, 2) = D[2][4];
+    return m;
+}
+
+Mat5 massMatrixRate(const double theta[5], const double rate[5]) {
+    const double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
+    Mat5 m = zeroMatrix();
+    for (const auto& p : cosinePairs) {
+        const int i = p[0], j = p[1];
+        m(i, j) = m(j, i) = -D[i][j] * std::sin(theta[i] - theta[j]) * (rate[i] - rate[j]);
+    }
+    return m;
+}
+
+Mat5 massMatrixAccel(const double theta[5], const double rate[5], const double accel[5]) {
+    const double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
+    Mat5 m = zeroMatrix();
+    for (const auto& p : cosinePairs) {
+        const int i = p[0], j = p[1];
+        const double angle = theta[i] - theta[j], relRate = rate[i] - rate[j];
+        m(i, j) = m(j, i) = -D[i][j] * (std::sin(angle) * (accel[i] - accel[j]) +
+                                        std::cos(angle) * (relRate * relRate));
+    }
+    return m;
+}
+
+void momentumWeights(const Mat5& m, double s[5]) {
+    for (int i = 0; i < 5; ++i) {
+        s[i] = m(i, 0);
+        for (int j = 1; j < 5; ++j) s[i] = s[i] + m(i, j);
+    }
+}
+
+double comAbscissa(const double theta[5]) {
+    const GeneratorConstants& k = generatorConstants;
+    return k.shankLength * std::cos(theta[0]) + k.thighLength * std::cos(theta[1]) +
+           k.shankWeight * (std::cos(theta[0]) + std::cos(theta[4])) +
+           k.thighWeight * (std::cos(theta[1]) + std::cos(theta[3])) +
+           k.torsoWeight * std::cos(theta[2]);
+}
+
+double comAbscissaRate(const double theta[5], const double rate[5]) {
+    const GeneratorConstants& k = generatorConstants;
+    return -(k.shankLength * std::sin(theta[0]) * rate[0] +
+             k.thighLength * std::sin(theta[1]) * rate[1] +
+             k.shankWeight * (std::sin(theta[0]) * rate[0] + std::sin(theta[4]) * rate[4]) +
+             k.thighWeight * (std::sin(theta[1]) * rate[1] + std::sin(theta[3]) * rate[3]) +
+             k.torsoWeight * std::sin(theta[2]) * rate[2]);
+}
+
+Mat2 inverse(const Mat2& a) {
+    const double det = a(1, 1) * a(2, 2) - a(2, 1) * a(1, 2);
+    const double r = 1 / det;
+    const double n = -1 / det;
+    return Mat2{{r * a(2, 2), n * a(1, 2), n * a(2, 1), r * a(1, 1)}};
+}
+
+Mat2 product(const Mat2& a, const Mat2& b) {
+    Mat2 c;
+    for (int i = 1; i <= 2; ++i)
+        for (int j = 1; j <= 2; ++j) c(i, j) = a(i, 1) * b(1, j) + a(i, 2) * b(2, j);
+    return c;
+}
+
+Mat2 legJacobian(double shank, double thigh) {
+    const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
+    return Mat2{
+        {-L0 * std::sin(shank), -L1 * std::sin(thigh), L0 * std::cos(shank), L1 * std::cos(thigh)}};
+}
+
+Mat2 legJacobianRate(double shank, double thigh, double shankRate, double thighRate) {
+    const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
+    return Mat2{{-L0 * std::cos(shank) * shankRate, -L1 * std::cos(thigh) * thighRate,
+                 -L0 * std::sin(shank) * shankRate, -L1 * std::sin(thigh) * thighRate}};
+}
+
+double hipAccelForZeroMoment(const double theta[5], const double rate[5], double ay, double fx,
+                             double fy, double G) {
+    const GeneratorConstants& k = generatorConstants;
+    double s[5], ds[5];
+    momentumWeights(massMatrix(theta), s);
+    momentumWeights(massMatrixRate(theta, rate), ds);
+
+    const Mat2 Ps = inverse(legJacobian(theta[0], theta[1]));
+    const Mat2 Pw = inverse(legJacobian(theta[4], theta[3]));
+    const Mat2 Q = product(Ps, legJacobianRate(theta[0], theta[1], rate[0], rate[1]));
+    const Mat2 Y = product(Pw, legJacobianRate(theta[4], theta[3], rate[4], rate[3]));
+
+    const double Z =
+        ds[2] * rate[2] + ds[1] * rate[1] + ds[0] * rate[0] + ds[4] * rate[4] + ds[3] * rate[3];
+    double P = Z - s[0] * (Q(1, 1) * rate[0] + Q(1, 2) * rate[1]) -
+               s[1] * (Q(2, 1) * rate[0] + Q(2, 2) * rate[1]) -
+               s[4] * (Y(1, 1) * rate[4] + Y(1, 2) * rate[3]) -
+               s[3] * (Y(2, 1) * rate[4] + Y(2, 2) * rate[3]);
+    const double tt = -(halfPi - theta[2]) * (k.gravity + ay) * s[2] * k.torsoGain;
+    const double Cx = s[0] * Ps(1, 1) + s[1] * Ps(2, 1) + s[4] * Pw(1, 1) + s[3] * Pw(2, 1);
+    const double Cy = s[0] * Ps(1, 2) + s[1] * Ps(2, 2) + s[4] * Pw(1, 2) + s[3] * Pw(2, 2);
+    P = P - s[4] * (Pw(1, 1) * fx + Pw(1, 2) * fy) - s[3] * (Pw(2, 1) * fx + Pw(2, 2) * fy);
+    return (G - tt - Cy * ay - P) / (s[2] * k.torsoGain + Cx);
+}
+
+double torsoJerk(const double theta[5], const double rate[5], const double accel[5],
+                 const double jerk[5]) {
+    const GeneratorConstants& k = generatorConstants;
+    double s[5], ds[5], dds[5];
+    momentumWeights(massMatrix(theta), s);
+    momentumWeights(massMatrixRate(theta, rate), ds);
+    momentumWeights(massMatrixAccel(theta, rate, accel), dds);
+
+    const double K =
+        k.gravity * k.totalMass * comAbscissaRate(theta, rate) +
+        2 * (ds[3] * accel[3] + ds[4] * accel[4] + ds[1] * accel[1] + ds[0] * accel[0]) +
+        s[3] * jerk[3] + s[4] * jerk[4] + s[1] * jerk[1] + s[0] * jerk[0] + dds[4] * rate[4] +
+        dds[3] * rate[3] + dds[1] * rate[1] + dds[0] * rate[0];
+    return (K + 2 * ds[2] * accel[2] + dds[2] * rate[2]) * (-1 / s[2]);
+}

@@ -1,0 +1,225 @@
+#include "gait/step_generator.h"
+
+#include "gait/consistency.h"
+#include "gait/momentum.h"
+#include "gait/poly_fit.h"
+#include "walking/body_model.h"
+
+#include <cmath>
+#include <initializer_list>
+
+namespace {
+
+constexpr double halfPi = 1.5707963267948966;
+constexpr double torsoStartAngle = 1.53588974175501; // 88 degrees, the same at every step
+constexpr double firstHipGuess = -0.1;               // hip abscissa at the start, m
+constexpr double hipSpeedFactor = 1.1;               // end hip speed over the mean hip speed
+constexpr double blendShare = 0.25;                  // blend duration over step duration
+constexpr double tolerance = 1e-4;                   // of both iterations
+// Swing foot at touch-down, relative to the ground: velocity (m/s) and acceleration (m/s^2).
+constexpr double landingVx = 0.1, landingVy = -0.1;
+constexpr double landingAx = -1.0, landingAy = -2.0;
+
+// Angles, rates, accelerations and jerks of links 0..4 at one end of the step.
+struct BoundaryState {
+    double theta[5];
+    double rate[5];
+    double accel[5];
+    double jerk[5];
+};
+
+// Hip motion of one leg relative to its foot at one end of the step.
+struct LegTarget {
+    double X, Y;   // position, m
+    double VX, VY; // velocity, m/s
+};
+
+// Angles and rates of one leg; the accelerations follow once the hip's ax is known.
+struct LegMotion {
+    LegPair angle;
+    LegPair rate;
+};
+
+LegMotion solveLeg(const LegTarget& target) {
+    LegMotion m;
+    m.angle = legIK(target.X, target.Y);
+    m.rate = legRates(m.angle, target.VX, target.VY);
+    return m;
+}
+
+// Xc with the hip abscissa given, rather than recomputed from the stance leg.
+double comAbscissaWithHip(double hipX, const double theta[5]) {
+    const GeneratorConstants& k = generatorConstants;
+    return hipX + k.shankWeight * (std::cos(theta[0]) + std::cos(theta[4])) +
+           k.thighWeight * (std::cos(theta[1]) + std::cos(theta[3])) +
+           k.torsoWeight * std::cos(theta[2]);
+}
+
+// Fits poly to link k's angle, rate and acceleration at both ends (quintic), or with the
+// angle `via` at mid-step as well (sextic).
+void fitLink(const BoundaryState& S, const BoundaryState& E, int k, double T,
+             JointPolynomial& poly) {
+    const double start[3] = {S.theta[k], S.rate[k], S.accel[k]};
+    const double end[3] = {E.theta[k], E.rate[k], E.accel[k]};
+    fitQuintic(start, end, T, poly);
+}
+
+void fitLinkVia(const BoundaryState& S, const BoundaryState& E, int k, double via, double T,
+                JointPolynomial& poly) {
+    fitSextic(S.theta[k], S.rate[k], S.accel[k], E.theta[k], E.rate[k], E.accel[k], via, T, T / 2,
+              poly);
+}
+
+// Link k's jerk at both ends, from the third derivative of its polynomial.
+void setJerks(const JointPolynomial& p, int k, double T, BoundaryState& S, BoundaryState& E) {
+    JointPolynomial d1, d2, d3;
+    derivPoly(p, d1);
+    derivPoly(d1, d2);
+    derivPoly(d2, d3);
+    S.jerk[k] = evalPoly(d3, 0.0);
+    E.jerk[k] = evalPoly(d3, T);
+}
+
+void setLeg(double (&field)[5], int thighLink, int shankLink, const LegPair& value) {
+    field[thighLink] = value.thigh;
+    field[shankLink] = value.shank;
+}
+
+bool allFinite(const TrajectorySegment& seg) {
+    if (!std::isfinite(seg.duration) || !std::isfinite(seg.blendDuration)) return false;
+    for (const JointPolynomial& p : seg.poly)
+        for (double c : p.c)
+            if (!std::isfinite(c)) return false;
+    return true;
+}
+
+} // namespace
+
+LegPair legIK(double X, double Y) {
+    const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
+    const double a = X * X + Y * Y;
+    const double b = X * (L0 * L0 - L1 * L1 - X * X - Y * Y) / L1;
+    const double u = X * X + Y * Y + L1 * L1 - L0 * L0;
+    const double c = (u * u - 4 * L1 * L1 * Y * Y) / (4 * L1 * L1);
+    // The smaller root puts the knee ahead of the line from foot to hip.
+    const double s = (-b - std::sqrt(b * b - 4 * a * c)) / (2 * a);
+    return LegPair{std::acos(s), std::acos((X - L1 * s) / L0)};
+}
+
+LegPair legRates(const LegPair& pose, double VX, double VY) {
+    const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
+    const double spread = std::sin(pose.thigh - pose.shank);
+    return LegPair{-(VX * std::cos(pose.shank) + VY * std::sin(pose.shank)) / (L1 * spread),
+                   (VX * std::cos(pose.thigh) + VY * std::sin(pose.thigh)) / (L0 * spread)};
+}
+
+LegPair legAccels(const LegPair& pose, const LegPair& rates, double AX, double AY) {
+    const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
+    const double PX = AX + L0 * std::cos(pose.shank) * (rates.shank * rates.shank) +
+                      L1 * std::cos(pose.thigh) * (rates.thigh * rates.thigh);
+    const double PY = AY + L0 * std::sin(pose.shank) * (rates.shank * rates.shank) +
+                      L1 * std::sin(pose.thigh) * (rates.thigh * rates.thigh);
+    const double Dn = L0 * L1 * std::sin(pose.thigh - pose.shank);
+    const double shank = L1 * (std::cos(pose.thigh) * PX + std::sin(pose.thigh) * PY) / Dn;
+    const double thigh = -L0 * (std::sin(pose.shank) * PY + std::cos(pose.shank) * PX) / Dn;
+    return LegPair{thigh, shank};
+}
+
+bool generateStep(const GaitEntry& e, TrajectorySegment& seg, StepStats* stats) {
+    const GeneratorConstants& k = generatorConstants;
+    const double L0 = k.shankLength, L1 = k.thighLength;
+
+    const double T =
+        2 * (e.backStep + e.foreStep) / (4 * e.meanSpeed + hipSpeedFactor * e.meanSpeed);
+    seg.duration = T;
+    seg.blendDuration = blendShare * T;
+    const double vx = hipSpeedFactor * e.meanSpeed;
+
+    double xS = firstHipGuess;
+    double v = 0.0; // torso rate, the same at both ends
+    const double theta2S = torsoStartAngle;
+    int outerPasses = 0, innerPasses = 0;
+    bool ended = false; // an iteration ended by its own test, not by a bound or NaN
+
+    for (;;) {
+        const double xE = e.meanSpeed * T + xS;
+        double d;
+        do {
+            ++innerPasses;
+            const double theta2E = theta2S - v * seg.blendDuration;
+            BoundaryState S{}, E{};
+            S.theta[2] = theta2S;
+            S.rate[2] = v;
+            E.theta[2] = theta2E;
+            E.rate[2] = v;
+
+            // Stance leg from its ankle; swing leg from the trailing foot at S and from the
+            // landing point at E, which moves with (landingVx, landingVy) at touch-down.
+            const LegMotion stanceS = solveLeg({xS, e.hipHeightStart, vx, e.hipVyStart});
+            const LegMotion swingS =
+                solveLeg({xS + e.backStep, e.hipHeightStart + e.backDrop, vx, e.hipVyStart});
+            const LegMotion stanceE = solveLeg({xE, e.hipHeightEnd, vx, e.hipVyEnd});
+            const LegMotion swingE = solveLeg({xE - e.foreStep, e.hipHeightEnd - e.foreRise,
+                                               vx - landingVx, e.hipVyEnd - landingVy});
+            setLeg(S.theta, 1, 0, stanceS.angle);
+            setLeg(S.rate, 1, 0, stanceS.rate);
+            setLeg(S.theta, 3, 4, swingS.angle);
+            setLeg(S.rate, 3, 4, swingS.rate);
+            setLeg(E.theta, 1, 0, stanceE.angle);
+            setLeg(E.rate, 1, 0, stanceE.rate);
+            setLeg(E.theta, 3, 4, swingE.angle);
+            setLeg(E.rate, 3, 4, swingE.rate);
+
+            const double GS = -k.gravity * k.totalMass * comAbscissaWithHip(xS, S.theta);
+            const double GE = -k.gravity * k.totalMass * comAbscissaWithHip(xE, E.theta);
+            const double axS = hipAccelForZeroMoment(S.theta, S.rate, e.hipAyStart, 0.0, 0.0, GS);
+            const double axE =
+                hipAccelForZeroMoment(E.theta, E.rate, e.hipAyEnd, landingAx, landingAy, GE);
+
+            setLeg(S.accel, 1, 0, legAccels(stanceS.angle, stanceS.rate, axS, e.hipAyStart));
+            setLeg(S.accel, 3, 4, legAccels(swingS.angle, swingS.rate, axS, e.hipAyStart));
+            setLeg(E.accel, 1, 0, legAccels(stanceE.angle, stanceE.rate, axE, e.hipAyEnd));
+            setLeg(E.accel, 3, 4,
+                   legAccels(swingE.angle, swingE.rate, axE - landingAx, e.hipAyEnd - landingAy));
+
+            fitLink(S, E, 0, T, seg.poly[0]);
+            fitLink(S, E, 1, T, seg.poly[1]);
+
+            // At mid-step the swing ankle passes (0, clearance) above the stance ankle.
+            const double m0 = evalPoly(seg.poly[0], T / 2), m1 = evalPoly(seg.poly[1], T / 2);
+            const double Xm = L0 * std::cos(m0) + L1 * std::cos(m1);
+            const double Ym = L0 * std::sin(m0) + L1 * std::sin(m1) - e.clearance;
+            const LegPair swingMid = legIK(Xm, Ym);
+            fitLinkVia(S, E, 4, swingMid.shank, T, seg.poly[4]);
+            fitLinkVia(S, E, 3, swingMid.thigh, T, seg.poly[3]);
+
+            for (int link : {0, 1, 3, 4}) setJerks(seg.poly[link], link, T, S, E);
+
+            // The torso hangs as a linearised passive pendulum on the accelerating hip.
+            S.accel[2] = k.torsoGain * (axS - (halfPi - theta2S) * (k.gravity + e.hipAyStart));
+            E.accel[2] = k.torsoGain * (axE - (halfPi - theta2E) * (k.gravity + e.hipAyEnd));
+            const double jerk2S = torsoJerk(S.theta, S.rate, S.accel, S.jerk);
+            const double jerk2E = torsoJerk(E.theta, E.rate, E.accel, E.jerk);
+            fitSeptic(theta2S, v, S.accel[2], jerk2S, theta2E, v, E.accel[2], jerk2E, T,
+                      seg.poly[2]);
+
+            const double r = torsoRateResidual(seg.poly, T);
+            const double vNew = -r / (T + seg.blendDuration);
+            d = std::fabs(vNew - v);
+            v = vNew;
+        } while (d >= tolerance && innerPasses < maxInnerPasses);
+        if (!(d < tolerance)) break; // bound reached, or undefined values
+
+        const double R = stepMomentumResidual(seg.poly, T);
+        ++outerPasses;
+        if (std::fabs(R) < tolerance) {
+            ended = true;
+            break;
+        }
+        if (!(std::fabs(R) >= tolerance) || outerPasses == maxOuterPasses) break;
+        xS = xS + R / T;
+    }
+
+    if (stats) *stats = StepStats{outerPasses, innerPasses};
+    return ended && allFinite(seg);
+}

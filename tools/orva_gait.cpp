@@ -1,0 +1,112 @@
+// orva-gait: prints the steps the gait generator makes, one JSON object per line, and
+// dispatches the walk trace.
+#include "gait/step_generator.h"
+#include "walking/body_model.h"
+#include "walking/gait_table.h"
+
+#ifdef ORVA_HAVE_WALK_COMMAND
+#include "tools/walk_command.h"
+#endif
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const helpText =
+    "usage: orva-gait COMMAND\n"
+    "\n"
+    "Commands:\n"
+    "  steps                      for each gait mode 0..15, the step generated from that row\n"
+    "                             of a freshly filled gait table\n"
+    "  steps --transitions        the 256 gait-change steps, from-major: row FROM with its\n"
+    "                             foreStep set to row TO's backStep (FROM = TO is the plain row)\n"
+    "  walk --calls N [--keys SPEC]\n"
+    "                             start-up and N idle passes without a window, as CSV; SPEC is\n"
+    "                             a comma-separated list of K:CHARS, the gait keys CHARS pressed\n"
+    "                             just before idle call K (counted from 1)\n"
+    "  --help                     this text\n"
+    "\n"
+    "steps prints one JSON object per line:\n"
+    "  {\"from\":F,\"to\":T,\"duration\":D,\"blendDuration\":B,\"poly\":[[c0,...,c10] x 5],\n"
+    "   \"outerPasses\":N,\"innerPasses\":M,\"converged\":true|false}\n"
+    "poly holds the stance shank, stance thigh, torso, swing thigh and swing shank angles (rad)\n"
+    "as polynomials in phase time; outerPasses counts the momentum-residual evaluations,\n"
+    "innerPasses the torso-rate passes summed over them; converged is false when the step is\n"
+    "unusable (an iteration hit its bound or values became undefined). Numbers have 17\n"
+    "significant digits; a non-finite number prints as null.\n";
+
+int badArguments(const char* message) {
+    std::fprintf(stderr, "orva-gait: %s (try 'orva-gait --help')\n", message);
+    return 2;
+}
+
+void printNumber(double x) {
+    if (std::isfinite(x))
+        std::printf("%.17g", x);
+    else
+        std::printf("null");
+}
+
+void printStep(int from, int to, const GaitEntry& entry) {
+    TrajectorySegment seg{};
+    StepStats stats{};
+    const bool usable = generateStep(entry, seg, &stats);
+    std::printf("{\"from\":%d,\"to\":%d,\"duration\":", from, to);
+    printNumber(seg.duration);
+    std::printf(",\"blendDuration\":");
+    printNumber(seg.blendDuration);
+    std::printf(",\"poly\":[");
+    for (int k = 0; k < polyLinkCount; ++k) {
+        std::printf(k ? ",[" : "[");
+        for (int i = 0; i < polyCoeffCount; ++i) {
+            if (i) std::printf(",");
+            printNumber(seg.poly[k].c[i]);
+        }
+        std::printf("]");
+    }
+    std::printf("],\"outerPasses\":%d,\"innerPasses\":%d,\"converged\":%s}\n", stats.outerPasses,
+                stats.innerPasses, usable ? "true" : "false");
+}
+
+int runSteps(bool transitions) {
+    setupModel();
+    setupGeneratorConstants();
+    fillGaitTable();
+    for (int from = 0; from < gaitModeCount; ++from) {
+        if (!transitions) {
+            printStep(from, from, gaitTable.rows[from]);
+            continue;
+        }
+        for (int to = 0; to < gaitModeCount; ++to) {
+            // The walking cycle's transition step: land where the new gait's step begins.
+            GaitEntry entry = gaitTable.rows[from];
+            entry.foreStep = gaitTable.rows[to].backStep;
+            printStep(from, to, entry);
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return badArguments("missing command");
+    const char* command = argv[1];
+    if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0) {
+        if (argc > 2) return badArguments("--help takes no arguments");
+        std::fputs(helpText, stdout);
+        return 0;
+    }
+    if (std::strcmp(command, "steps") == 0) {
+        if (argc == 2) return runSteps(false);
+        if (argc == 3 && std::strcmp(argv[2], "--transitions") == 0) return runSteps(true);
+        return badArguments("steps takes only --transitions");
+    }
+#ifdef ORVA_HAVE_WALK_COMMAND
+    if (std::strcmp(command, "walk") == 0) return runWalkCommand(argc - 1, argv + 1);
+#endif
+    std::fprintf(stderr, "orva-gait: unknown command '%s' (try 'orva-gait --help')\n", command);
+    return 2;
+}
