@@ -1,0 +1,49 @@
+// The user's hold on the camera, without a window: the special keys, the help text, the free
+// camera's moves and placement, and mouse-look.
+//
+// Offers: the special key codes (GLUT's values, checked against GLUT where the window program
+// includes it), KeyEffect, specialKeyPass, printHelp, placeFreeCamera, PointerPosition,
+// insertWarpPoint, mouseLookTurn. The special-key callback calls specialKeyPass and carries out
+// the effect it returns; the idle callback calls mouseLookTurn with the pointer it read.
+//
+// Pointer positions are in pixels of the window's drawing area: origin at its top-left corner,
+// x to the right, y downwards.
+#pragma once
+
+#include <optional>
+#include <ostream>
+
+#include "shell/shell_state.h"
+
+constexpr int keyF1 = 1;
+constexpr int keyF2 = 2;
+constexpr int keyF4 = 4;
+constexpr int keyLeft = 100;
+constexpr int keyUp = 101;
+constexpr int keyRight = 102;
+constexpr int keyDown = 103;
+constexpr int keyInsert = 108;
+
+// What a special key asks of the window side once the records are changed.
+enum class KeyEffect { none, printHelp, exitProgram, warpPointer };
+
+// Applies a special key to cameraState; unknown keys do nothing.
+KeyEffect specialKeyPass(int key);
+
+// The fourteen help lines, each flushed.
+void printHelp(std::ostream& out);
+
+// Leaving the follow camera: the free camera starts at the follow eye's offset from the stance
+// foot's path point, as the last frame left them.
+void placeFreeCamera();
+
+struct PointerPosition {
+    int x, y; // pixels in the drawing area
+};
+
+// Where INSERT puts the pointer: the centre of the window at its initial size.
+constexpr PointerPosition insertWarpPoint{200, 200};
+
+// Mouse-look on a pointer read: turns yaw and pitch by its offset from the drawing area's centre
+// and returns where to put the pointer back, or nothing when it is within the dead zone.
+std::optional<PointerPosition> mouseLookTurn(PointerPosition pointer);

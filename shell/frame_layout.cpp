@@ -1,0 +1,77 @@
+#include "shell/frame_layout.h"
+
+#include <cmath>
+
+namespace {
+
+// How far along the view direction the look-at centre lies; any length would do for the view.
+constexpr double lookDistance = 100.0;
+
+float toDegrees(double radians) {
+    return static_cast<float>(radians * degreesPerRadian);
+}
+
+} // namespace
+
+RobotPlacement placeRobot(const WalkerPlacement& placement) {
+    RobotPlacement robot;
+    robot.theta = placement.stanceArc / placement.pathRadius;
+    robot.drawX = static_cast<float>(placement.pathRadius * std::sin(robot.theta));
+    robot.drawZ = static_cast<float>(placement.pathRadius * std::cos(robot.theta));
+    return robot;
+}
+
+ChainAngles chainAngles(const RobotState& state, double theta) {
+    ChainAngles chain;
+    // The heading goes through float before the conversion, as the placement hands it on.
+    chain.heading = toDegrees(static_cast<float>(theta));
+    for (int i = 0; i < 5; ++i) chain.joint[i] = toDegrees(state.q[i]);
+    chain.swingFoot = toDegrees(-state.q[0] - state.q[1] - state.q[3] - state.q[4]);
+    return chain;
+}
+
+CameraView placeCamera(CameraState& camera, const WalkerPlacement& placement) {
+    CameraView view;
+    if (camera.mode == -1) {
+        const double c = std::cos(camera.pitch);
+        view.eye[0] = camera.eyeX;
+        view.eye[1] = camera.eyeY;
+        view.eye[2] = camera.eyeZ;
+        view.centre[0] = camera.eyeX + lookDistance * std::sin(camera.yaw) * c;
+        view.centre[1] = camera.eyeY - lookDistance * std::sin(camera.pitch);
+        view.centre[2] = camera.eyeZ + lookDistance * std::cos(camera.yaw) * c;
+        return view;
+    }
+    // The follow camera aims at the centre of mass, carried onto the circle.
+    const double phi = (placement.comOffset[0] + placement.stanceArc) / placement.pathRadius;
+    const float targetX = static_cast<float>(placement.pathRadius * std::sin(phi));
+    const float targetZ = static_cast<float>(placement.pathRadius * std::cos(phi));
+    const double psi = camera.followAngle - phi;
+    camera.followOffsetX = static_cast<float>(camera.followDistance * std::cos(psi));
+    camera.followOffsetZ = static_cast<float>(camera.followDistance * std::sin(psi));
+    view.eye[0] = targetX - camera.followOffsetX;
+    view.eye[1] = camera.eyeY;
+    view.eye[2] = targetZ - camera.followOffsetZ;
+    view.centre[0] = targetX;
+    view.centre[1] = camera.eyeY - lookDistance * std::sin(camera.pitch);
+    view.centre[2] = targetZ;
+    return view;
+}
+
+FrameLayout layoutFrame() {
+    FrameLayout frame;
+    frame.robot = placeRobot(walkerPlacement);
+    walkerPlacement.drawX = frame.robot.drawX;
+    walkerPlacement.drawZ = frame.robot.drawZ;
+    frame.chain = chainAngles(robotState, frame.robot.theta);
+    frame.view = placeCamera(cameraState, walkerPlacement);
+    return frame;
+}
+
+void recordWindowSize(int width, int height) {
+    windowState.width = width;
+    windowState.height = height;
+    if (height != 0) {
+        windowState.aspect = static_cast<float>(static_cast<double>(width) / height);
+    }
+}

@@ -1,0 +1,120 @@
+// orva: the window program. Start-up, the idle, reshape and special-key callbacks; the frame
+// is drawn by onDisplay and the gait keys are handled by onKey.
+#include <GL/glu.h>
+#include <GL/glut.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "assets/model_list.h"
+#include "assets/model_reader.h"
+#include "shell/camera_input.h"
+#include "shell/cursor.h"
+#include "shell/frame_layout.h"
+#include "shell/idle_pass.h"
+#include "shell/scene_render.h"
+#include "shell/shell_state.h"
+#include "walking/walk_cycle.h"
+
+static_assert(keyF1 == GLUT_KEY_F1 && keyF2 == GLUT_KEY_F2 && keyF4 == GLUT_KEY_F4 &&
+                  keyLeft == GLUT_KEY_LEFT && keyUp == GLUT_KEY_UP && keyRight == GLUT_KEY_RIGHT &&
+                  keyDown == GLUT_KEY_DOWN && keyInsert == GLUT_KEY_INSERT,
+              "the shell's key codes are GLUT's");
+
+namespace {
+
+ModelReader basicPieceReader;
+ModelReader footPieceReader;
+MeshModel basicPieceModel;
+MeshModel footPieceModel;
+
+const char* const sceneTextureFiles[sceneTextureCount] = {
+    "Ground2.tga", "Sky2.tga",  "Mountains.tga", "Back.tga",   "Front.tga",
+    "Left.tga",    "Right.tga", "Top.tga",       "Bottom.tga",
+};
+
+void onIdle() {
+    if (idlePass()) glutPostRedisplay();
+    hideCursor();
+    if (cameraState.navigationMode != -1) return;
+    PointerPosition pointer;
+    if (!readPointer(pointer)) return;
+    if (const auto back = mouseLookTurn(pointer)) warpPointer(*back);
+}
+
+void onReshape(int width, int height) {
+    recordWindowSize(width, height);
+    glViewport(0, 0, width, height);
+}
+
+void onSpecialKey(int key, int, int) {
+    switch (specialKeyPass(key)) {
+    case KeyEffect::printHelp:
+        printHelp(std::cout);
+        break;
+    case KeyEffect::exitProgram:
+        showCursor();
+        std::exit(0);
+    case KeyEffect::warpPointer:
+        warpPointer(insertWarpPoint);
+        break;
+    case KeyEffect::none:
+        break;
+    }
+}
+
+void setFixedGlState() {
+    const GLfloat materialDiffuse[] = {0.05f, 0.05f, 0.05f, 1.0f};
+    const GLfloat light0Position[] = {6, 8, -5, 0};
+    const GLfloat light1Position[] = {-4, 20, 30, 0};
+    const GLfloat lightDiffuse[] = {0.4f, 0.4f, 0.4f, 1};
+    const GLfloat lightAmbient[] = {0.1f, 0.1f, 0.1f, 1};
+    glClearColor(1, 1, 1, 0);
+    glEnable(GL_DEPTH_TEST);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, materialDiffuse);
+    glMaterialf(GL_FRONT, GL_SHININESS, 0.25f);
+    // Given while the model-view matrix is the identity: both lights stay fixed to the eye.
+    glLightfv(GL_LIGHT0, GL_POSITION, light0Position);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
+    glEnable(GL_LIGHT0);
+    glLightfv(GL_LIGHT1, GL_POSITION, light1Position);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, lightDiffuse);
+    glLightfv(GL_LIGHT1, GL_AMBIENT, lightAmbient);
+    glEnable(GL_LIGHT1);
+    glEnable(GL_LIGHTING);
+    glColorMaterial(GL_FRONT, GL_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setStartingPose(robotState);
+    simulationInit();
+
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
+    glutInitWindowSize(windowState.width, windowState.height);
+    glutInitWindowPosition(0, 0);
+    glutCreateWindow(argc > 0 ? argv[0] : "orva");
+
+    setFixedGlState();
+
+    glutDisplayFunc(onDisplay);
+    glutReshapeFunc(onReshape);
+    glutSpecialFunc(onSpecialKey);
+    glutKeyboardFunc(onKey);
+    glutIdleFunc(onIdle);
+
+    for (int slot = 0; slot < sceneTextureCount; ++slot) {
+        loadTgaTexture(sceneTextures[slot], sceneTextureFiles[slot]);
+    }
+    basicPieceReader.importFile(basicPieceModel, "basicpiece.3ds");
+    basicPieceList = compileModelList(basicPieceModel);
+    footPieceReader.importFile(footPieceModel, "footpiece.3ds");
+    footPieceList = compileModelList(footPieceModel);
+
+    glutMainLoop();
+    return 0;
+}

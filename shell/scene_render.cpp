@@ -1,0 +1,152 @@
+#include "shell/scene_render.h"
+
+#include <GL/glu.h>
+#include <GL/glut.h>
+
+#include "shell/frame_layout.h"
+
+TgaTexture sceneTextures[sceneTextureCount] = {};
+unsigned int basicPieceList = 0;
+unsigned int footPieceList = 0;
+
+namespace {
+
+constexpr float jointSpacing = 0.45f;  // distance between consecutive joints, m
+constexpr float pieceScale = 0.45f;    // every mesh piece is drawn at this scale
+constexpr float footClearance = 0.05f; // the chain starts this far above the ground, m
+
+struct BoxVertex {
+    float s, t;    // texture coordinate
+    float x, y, z; // position, m
+};
+
+struct BoxFace {
+    int slot; // sceneTextures slot
+    BoxVertex vertex[4];
+};
+
+// Floor, back, left, right, top, front: each face shows its texture exactly once.
+const BoxFace boxFaces[] = {
+    {8, {{1, 1, -50, 0, 50}, {0, 1, 50, 0, 50}, {0, 0, 50, 0, -50}, {1, 0, -50, 0, -50}}},
+    {3, {{1, 1, 50, 100, -50}, {0, 1, -50, 100, -50}, {0, 0, -50, 0, -50}, {1, 0, 50, 0, -50}}},
+    {5, {{1, 1, -50, 100, -50}, {0, 1, -50, 100, 50}, {0, 0, -50, 0, 50}, {1, 0, -50, 0, -50}}},
+    {6, {{1, 1, 50, 100, 50}, {0, 1, 50, 100, -50}, {0, 0, 50, 0, -50}, {1, 0, 50, 0, 50}}},
+    {7, {{1, 1, -50, 100, -50}, {0, 1, 50, 100, -50}, {0, 0, 50, 100, 50}, {1, 0, -50, 100, 50}}},
+    {4, {{1, 1, -50, 100, 50}, {0, 1, 50, 100, 50}, {0, 0, 50, 0, 50}, {1, 0, -50, 0, 50}}},
+};
+
+void drawBox() {
+    glPushMatrix();
+    for (const BoxFace& face : boxFaces) {
+        glBindTexture(GL_TEXTURE_2D, sceneTextures[face.slot].textureName);
+        glBegin(GL_QUADS);
+        for (const BoxVertex& v : face.vertex) {
+            glTexCoord2f(v.s, v.t);
+            glVertex3f(v.x, v.y, v.z);
+        }
+        glEnd();
+    }
+    glPopMatrix();
+}
+
+void rotateAboutJointAxis(float degrees) {
+    glRotatef(degrees, 0, 0, 1);
+}
+
+// The forward piece turned half a turn about the middle of its link.
+void drawReversedLegPiece() {
+    glPushMatrix();
+    glTranslatef(jointSpacing, 0, 0);
+    glRotatef(180, 0, 0, 1);
+    glScalef(pieceScale, pieceScale, pieceScale);
+    glRotatef(90, 1, 0, 0);
+    glCallList(basicPieceList);
+    glPopMatrix();
+}
+
+void drawForwardLegPiece() {
+    glPushMatrix();
+    glScalef(pieceScale, pieceScale, pieceScale);
+    glRotatef(90, 1, 0, 0);
+    glCallList(basicPieceList);
+    glPopMatrix();
+}
+
+void drawFootPiece() {
+    glPushMatrix();
+    glScalef(pieceScale, pieceScale, pieceScale);
+    glRotatef(180, 1, 0, 0);
+    glCallList(footPieceList);
+    glPopMatrix();
+}
+
+// The chain from the stance foot up through the hip and down the swing leg.
+void drawRobotChain(const FrameLayout& frame) {
+    const float halfWidth = static_cast<float>(walkerPlacement.hipHalfWidth);
+    const ChainAngles& angles = frame.chain;
+    glTranslatef(frame.robot.drawX, footClearance, frame.robot.drawZ);
+    glRotatef(angles.heading, 0, 1, 0);
+    glTranslatef(0, 0, -halfWidth); // stance ankle
+    drawFootPiece();
+    rotateAboutJointAxis(angles.joint[0]);
+    drawReversedLegPiece(); // stance shank
+    glTranslatef(jointSpacing, 0, 0);
+    rotateAboutJointAxis(angles.joint[1]);
+    drawReversedLegPiece(); // stance thigh
+    glTranslatef(jointSpacing, 0, 0);
+    glPushMatrix(); // torso, one piece in each leg's plane
+    rotateAboutJointAxis(angles.joint[2]);
+    drawReversedLegPiece();
+    glTranslatef(0, 0, 2 * halfWidth);
+    drawReversedLegPiece();
+    glPopMatrix();
+    glTranslatef(0, 0, 2 * halfWidth); // hip on the swing side
+    rotateAboutJointAxis(angles.joint[3]);
+    drawForwardLegPiece(); // swing thigh
+    glTranslatef(jointSpacing, 0, 0);
+    rotateAboutJointAxis(angles.joint[4]);
+    drawForwardLegPiece(); // swing shank
+    glTranslatef(jointSpacing, 0, 0);
+    rotateAboutJointAxis(angles.swingFoot);
+    drawFootPiece();
+}
+
+} // namespace
+
+void onDisplay() {
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, windowState.aspect, 0.1, 200.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    const FrameLayout frame = layoutFrame();
+    const CameraView& view = frame.view;
+    gluLookAt(view.eye[0], view.eye[1], view.eye[2], view.centre[0], view.centre[1], view.centre[2],
+              0, 1, 0);
+
+    drawBox();
+
+    const GLfloat robotColour[] = {0.05f, 0.05f, 0.05f, 1.0f};
+    glColorMaterial(GL_FRONT, GL_DIFFUSE);
+    glColor4fv(robotColour);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glPushMatrix();
+    glEnable(GL_LIGHT1);
+    glEnable(GL_LIGHTING);
+    drawRobotChain(frame);
+    glPopMatrix();
+
+    // The box of the next frame is drawn unlit, in white modulated by its textures.
+    glColor4f(1, 1, 1, 1);
+    glDisable(GL_LIGHT1);
+    glDisable(GL_LIGHTING);
+    glutSwapBuffers();
+}
