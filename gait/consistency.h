@@ -2,8 +2,9 @@
 // Both sample the step's five link-angle polynomials at 100 instants 0, 0.01 T, ..., 0.99 T
 // and integrate with pairRule, which covers the stretch from 0.01 T to 0.99 T.
 //
-// Offers: consistencySamples, pairRuleNear, pairRuleFar, pairRule, torsoRateResidual,
-// stepMomentumResidual.
+// Offers: consistencySamples, pairRuleNear, pairRuleFar, pairRule, StepSamples, sampleStep,
+// torsoRateResidual, stepMomentumResidual (each from the polynomials, or from samples already
+// taken, so that the generator samples a candidate step once for both measures).
 #pragma once
 
 #include "walking/gait_table.h"
@@ -17,8 +18,22 @@ constexpr double pairRuleFar = 1.2832;
 // I[k+2] = I[k] + dt (near (f[k] + f[k+2]) + far f[k+1]), I[0] = I[1] = 0.
 double pairRule(const double f[consistencySamples], double dt);
 
+// What both measures read from one step, at the instants t_k = k 0.01 T.
+struct StepSamples {
+    double X[consistencySamples];  // centre-of-mass abscissa, m
+    double Gp[consistencySamples]; // momentum about the stance ankle without the torso, kg m^2/s
+    double H0;                     // whole momentum about the stance ankle at t = 0, kg m^2/s
+    double s2Start;                // torso momentum weight at t = 0, kg m^2
+};
+
+void sampleStep(const JointPolynomial poly[polyLinkCount], double T, StepSamples& out);
+
 // r such that a torso rate of -r / (T + blendDuration) balances the step's momentum; rad s.
 double torsoRateResidual(const JointPolynomial poly[polyLinkCount], double T);
+double torsoRateResidual(const StepSamples& samples, double T);
 // Change of angular momentum over the step divided by g M, minus the time integral of the
-// centre-of-mass abscissa; zero for a step consistent with a free pivot; m s.
+// centre-of-mass abscissa; zero for a step consistent with a free pivot; m s. samples must
+// have been taken from the same poly and T.
 double stepMomentumResidual(const JointPolynomial poly[polyLinkCount], double T);
+double stepMomentumResidual(const JointPolynomial poly[polyLinkCount], const StepSamples& samples,
+                            double T);

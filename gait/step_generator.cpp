@@ -139,7 +139,8 @@ bool generateStep(const GaitEntry& e, TrajectorySegment& seg, StepStats* stats) 
     double v = 0.0; // torso rate, the same at both ends
     const double theta2S = torsoStartAngle;
     int outerPasses = 0, innerPasses = 0;
-    bool ended = false; // an iteration ended by its own test, not by a bound or NaN
+    bool ended = false;  // an iteration ended by its own test, not by a bound or NaN
+    StepSamples samples; // of the last candidate, read again by the momentum residual
 
     for (;;) {
         const double xE = e.meanSpeed * T + xS;
@@ -203,14 +204,15 @@ bool generateStep(const GaitEntry& e, TrajectorySegment& seg, StepStats* stats) 
             fitSeptic(theta2S, v, S.accel[2], jerk2S, theta2E, v, E.accel[2], jerk2E, T,
                       seg.poly[2]);
 
-            const double r = torsoRateResidual(seg.poly, T);
+            sampleStep(seg.poly, T, samples);
+            const double r = torsoRateResidual(samples, T);
             const double vNew = -r / (T + seg.blendDuration);
             d = std::fabs(vNew - v);
             v = vNew;
         } while (d >= tolerance && innerPasses < maxInnerPasses);
         if (!(d < tolerance)) break; // bound reached, or undefined values
 
-        const double R = stepMomentumResidual(seg.poly, T);
+        const double R = stepMomentumResidual(seg.poly, samples, T);
         ++outerPasses;
         if (std::fabs(R) < tolerance) {
             ended = true;
