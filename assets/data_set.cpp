@@ -192,9 +192,9 @@ Rgb groundAt(double x, double z) {
 
 Rgb skyAt(double dx, double dy, double dz) {
     const double up = std::max(dy, 0.0);
-    Rgb sky = mix(horizonSky, {56, 116, 200}, std::pow(up, 0.55));
-    // Clouds on a plane overhead, thinning out towards the horizon.
-    const double reach = 1.0 / std::max(up, 0.03);
+    Rgb sky = mix(horizonSky, {56, 116, 200}, std::pow(up, 0.8));
+    // Clouds on a plane overhead, flattened and thinning out towards the horizon.
+    const double reach = 1.0 / (up + 0.3);
     const double cover = fractalNoise(dx * reach * 0.9, dz * reach * 0.9, 11.1, 5);
     const double cloud = smoothstep(0.52, 0.74, cover) * smoothstep(0.04, 0.3, up);
     const Rgb cloudColour = mix({250, 250, 252}, {196, 202, 214}, smoothstep(0.7, 0.9, cover));
@@ -206,7 +206,8 @@ double mountainTop(double azimuth) {
     const double c = std::cos(azimuth), s = std::sin(azimuth);
     const double broad = fractalNoise(2.2 * c + 5, 2.2 * s + 5, 3.7, 4);
     const double ridge = 1 - std::fabs(2 * fractalNoise(4.5 * c + 9, 4.5 * s + 9, 6.1, 5) - 1);
-    return 2.5 + 17 * std::pow(0.55 * broad + 0.45 * ridge, 1.6);
+    const double height = std::clamp((0.55 * broad + 0.45 * ridge - 0.3) / 0.45, 0.0, 1.0);
+    return 2 + 11 * std::pow(height, 1.3);
 }
 
 double hillTop(double azimuth) {
@@ -215,15 +216,19 @@ double hillTop(double azimuth) {
 
 Rgb mountainColour(double azimuth, double elevation) {
     const double top = mountainTop(azimuth);
-    const double slope = (mountainTop(azimuth + 0.004) - mountainTop(azimuth - 0.004)) / 0.008;
-    const double strata = fractalNoise(azimuth * 40, elevation * 1.5, 2.9, 3);
-    Rgb rock = scaled({108, 110, 128}, 0.8 + 0.35 * strata);
-    rock = scaled(rock, 1 + 0.35 * std::tanh(slope / 30)); // lit from one side
-    const double snow = smoothstep(8.5, 10.5, elevation + 3 * strata) *
-                        smoothstep(top - 6.5, top - 4.5, elevation + 2 * strata);
-    const Rgb snowColour = scaled({242, 245, 252}, 1 + 0.1 * std::tanh(slope / 30));
-    return mix(mix(rock, snowColour, std::max(snow, smoothstep(11, 13, elevation))), horizonSky,
-               0.38);
+    // Rock faces lit from one side: the slope of a rough surface across the range.
+    auto face = [&](double a) {
+        return fractalNoise(a * 14, elevation * 0.5, 2.9, 3) + 0.04 * mountainTop(a);
+    };
+    const double slope = (face(azimuth + 0.003) - face(azimuth - 0.003)) / 0.006;
+    const double strata = fractalNoise(azimuth * 30, elevation * 1.5, 8.2, 2);
+    Rgb rock = scaled({108, 110, 128}, 0.82 + 0.3 * strata);
+    rock = scaled(rock, 1 + 0.3 * std::tanh(slope / 6));
+    const double snow = smoothstep(7.5, 9, elevation + 2 * strata) *
+                        smoothstep(top - 4, top - 2.5, elevation + 1.5 * strata);
+    const Rgb snowColour = scaled({242, 245, 252}, 0.95 + 0.1 * std::tanh(slope / 6));
+    return mix(mix(rock, snowColour, std::max(snow, smoothstep(11, 12.5, elevation))), horizonSky,
+               0.3);
 }
 
 Rgb hillColour(double azimuth, double elevation) {
@@ -244,7 +249,7 @@ Rgb landscapeAt(double x, double y, double z) {
     const double length = std::hypot(across, y - eyeHeight);
     Rgb colour = skyAt(x / length, (y - eyeHeight) / length, z / length);
     const double elevation = std::atan2(y - eyeHeight, across) * degreesPerRadian;
-    if (elevation > 25) return colour;
+    if (elevation > 32) return colour;
     const double azimuth = std::atan2(z, x);
     colour =
         mix(colour, mountainColour(azimuth, elevation), below(elevation, mountainTop(azimuth)));
@@ -252,7 +257,7 @@ Rgb landscapeAt(double x, double y, double z) {
     if (elevation < 0.5) {
         const Rgb far = scaled({112, 138, 96}, 0.9 + 0.2 * fractalNoise(azimuth * 30, 0, 5.5, 2));
         const Rgb field =
-            mix(groundAt(x, z), mix(far, horizonSky, 0.25), smoothstep(0, eyeHeight, y));
+            mix(groundAt(x, z), mix(far, horizonSky, 0.25), smoothstep(0.5, eyeHeight, y));
         colour = mix(colour, field, below(elevation, 0));
     }
     return colour;
@@ -339,8 +344,8 @@ std::vector<unsigned char> renderSceneImage(SceneImage image, int size) {
                                std::cos(elevation) * std::sin(azimuth));
                 break;
             }
-            case SceneImage::mountains: { // all round, up to 20 degrees, clear sky transparent
-                const double azimuth = 2 * pi * s, elevation = 20 * t;
+            case SceneImage::mountains: { // 45 by 15 degrees of the range, clear sky transparent
+                const double azimuth = 0.25 * pi * s, elevation = 15 * t;
                 alpha = below(elevation, mountainTop(azimuth));
                 colour = mix(mountainColour(azimuth, elevation), hillColour(azimuth, elevation),
                              below(elevation, hillTop(azimuth)));

@@ -1,0 +1,167 @@
+#include "assets/data_set.h"
+#include "assets/model_reader.h"
+#include "assets/tga_image.h"
+
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+MeshModel importQuietly(const std::vector<unsigned char>& bytes) {
+    MeshModel model;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(ModelReader{}.importBytes(model, bytes.data(), bytes.size(), "piece"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    return model;
+}
+
+struct Box {
+    float min[3] = {1e9f, 1e9f, 1e9f}, max[3] = {-1e9f, -1e9f, -1e9f};
+};
+
+// The scene's piece rotations: 90 degrees about x for limb links, 180 for the foot.
+Box boundsInRobotFrame(const MeshObject& o, bool foot) {
+    Box box;
+    for (const Vec3f& v : o.vertices) {
+        const float p[3] = {v.x, foot ? -v.y : -v.z, foot ? -v.z : v.y};
+        for (int k = 0; k < 3; ++k) box.min[k] = std::min(box.min[k], p[k]);
+        for (int k = 0; k < 3; ++k) box.max[k] = std::max(box.max[k], p[k]);
+    }
+    return box;
+}
+
+// Positive when every face is wound counter-clockwise seen from outside a closed mesh.
+double signedVolume(const MeshObject& o) {
+    double volume = 0;
+    for (const MeshFace& f : o.faces) {
+        const Vec3f a = o.vertices[f.a], b = o.vertices[f.b], c = o.vertices[f.c];
+        volume += (a.x * (b.y * c.z - b.z * c.y) - a.y * (b.x * c.z - b.z * c.x) +
+                   a.z * (b.x * c.y - b.y * c.x)) /
+                  6.0;
+    }
+    return volume;
+}
+
+TEST(DataSet, LimbLinkRunsFromJointToJointAlongX) {
+    const MeshModel model = importQuietly(makeBasicPiece());
+    ASSERT_EQ(model.objectCount, 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(model.objects[i].materialIndex, i);
+        EXPECT_FALSE(model.objects[i].textured);
+        EXPECT_GT(signedVolume(model.objects[i]), 0);
+    }
+    const Box link = boundsInRobotFrame(model.objects[0], false);
+    const Box axles = boundsInRobotFrame(model.objects[1], false);
+    // Rounded ends centred on the joints at x = 0 and x = 1, the bar centred on the x axis.
+    EXPECT_NEAR(link.min[0], -linkHalfWidth, 1e-5);
+    EXPECT_NEAR(link.max[0], 1 + linkHalfWidth, 1e-5);
+    EXPECT_NEAR(axles.min[0], -jointRadius, 1e-5);
+    EXPECT_NEAR(axles.max[0], 1 + jointRadius, 1e-5);
+    EXPECT_NEAR(link.min[1], -linkHalfWidth, 1e-5);
+    EXPECT_NEAR(link.max[1], linkHalfWidth, 1e-5);
+    EXPECT_NEAR(link.max[2], linkHalfDepth, 1e-5);
+    EXPECT_NEAR(axles.min[2], -jointHalfDepth, 1e-5);
+    // Normals point away from the link's axis.
+    const MeshObject& bar = model.objects[0];
+    for (int v = 0; v < bar.vertexCount; ++v) {
+        const Vec3f p = bar.vertices[v];
+        const float axisX = std::clamp(p.x, 0.0f, 1.0f);
+        const float out[3] = {p.x - axisX, p.y, p.z};
+        if (std::fabs(out[0]) + std::fabs(out[1]) + std::fabs(out[2]) < 1e-4f) continue;
+        const Vec3f n = bar.normals[v];
+        EXPECT_GT(n.x * out[0] + n.y * out[1] + n.z * out[2], 0) << v;
+    }
+}
+
+TEST(DataSet, FootStandsOnTheGroundUnderTheAnkle) {
+    const MeshModel model = importQuietly(makeFootPiece());
+    ASSERT_EQ(model.objectCount, 2);
+    constexpr double scale = 0.45, chainStart = 0.05; // metres above the ground
+    double lowest = 1e9, heel = 1e9, toe = -1e9;
+    for (const MeshObject& o : model.objects) {
+        EXPECT_GT(signedVolume(o), 0);
+        const Box box = boundsInRobotFrame(o, true);
+        lowest = std::min(lowest, chainStart + scale * box.min[1]);
+        heel = std::min(heel, scale * box.min[0]);
+        toe = std::max(toe, scale * box.max[0]);
+    }
+    EXPECT_NEAR(lowest, 0.0, 1e-6);
+    EXPECT_NEAR(toe - heel, 0.3, 0.005);
+    EXPECT_LT(heel, -0.05); // the ankle sits over the foot, towards the heel
+    EXPECT_GT(toe, 0.15);
+}
+
+TEST(DataSet, ImagesAreAcceptedPowersOfTwo) {
+    const std::vector<DataFile> files = makeDataSet();
+    ASSERT_EQ(files.size(), 11u);
+    for (int i = 0; i < sceneImageCount; ++i) {
+        const DataFile& file = files[2 + i];
+        EXPECT_EQ(file.name, sceneImageFileName(SceneImage(i)));
+        TgaTexture t;
+        ASSERT_EQ(decodeTgaImage(t, file.bytes.data(), file.bytes.size()), TgaStatus::loaded);
+        EXPECT_EQ(t.width, t.height);
+        EXPECT_EQ(t.width, i >= int(SceneImage::back) ? 512u : 256u) << file.name;
+        EXPECT_EQ(t.bitsPerPixel, SceneImage(i) == SceneImage::mountains ? 32u : 24u);
+    }
+}
+
+// Texture coordinates of a box point on each face, as the scene's quads lay them out.
+struct Face {
+    SceneImage image;
+    int axis;
+    double at;
+    double s(double x, double z) const {
+        switch (image) {
+        case SceneImage::back:
+            return (x + 50) / 100;
+        case SceneImage::left:
+            return (50 - z) / 100;
+        case SceneImage::right:
+            return (z + 50) / 100;
+        default:
+            return (50 - x) / 100;
+        }
+    }
+    double t(double y, double z) const {
+        if (image == SceneImage::bottom) return (z + 50) / 100;
+        if (image == SceneImage::top) return (50 - z) / 100;
+        return y / 100;
+    }
+};
+
+TEST(DataSet, BoxFacesMeetWithoutSeams) {
+    const Face faces[] = {{SceneImage::bottom, 1, 0}, {SceneImage::back, 2, -50},
+                          {SceneImage::left, 0, -50}, {SceneImage::right, 0, 50},
+                          {SceneImage::top, 1, 100},  {SceneImage::front, 2, 50}};
+    constexpr int size = 128;
+    std::vector<std::vector<unsigned char>> pixels;
+    for (const Face& f : faces) pixels.push_back(renderSceneImage(f.image, size));
+    auto texel = [&](int face, const double p[3], int channel) {
+        const Face& f = faces[face];
+        const auto index = [](double c) { return std::clamp(int(c * size), 0, size - 1); };
+        const int column = index(f.s(p[0], p[2])), row = index(f.t(p[1], p[2]));
+        return pixels[face][(row * size + column) * 3 + channel];
+    };
+    for (int a = 0; a < 6; ++a) {
+        for (int b = a + 1; b < 6; ++b) {
+            if (faces[a].axis == faces[b].axis) continue;
+            const int along = 3 - faces[a].axis - faces[b].axis;
+            double difference = 0;
+            int samples = 0;
+            for (int i = 0; i < size; ++i) {
+                double p[3];
+                p[faces[a].axis] = faces[a].at;
+                p[faces[b].axis] = faces[b].at;
+                p[along] = along == 1 ? (i + 0.5) * 100 / size : (i + 0.5) * 100 / size - 50;
+                for (int c = 0; c < 3; ++c, ++samples) {
+                    difference += std::abs(texel(a, p, c) - texel(b, p, c));
+                }
+            }
+            // Texels either side of an edge lie 0.8 m apart; a mismatched edge differs by tens.
+            EXPECT_LT(difference / samples, 4.0) << "faces " << a << " and " << b;
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,70 @@
+#include "assets/vertex_normals.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+MeshModel oneObject(std::vector<Vec3f> vertices, std::vector<MeshFace> faces) {
+    MeshModel model;
+    model.objectCount = 1;
+    model.objects.resize(1);
+    MeshObject& o = model.objects[0];
+    o.vertexCount = int(vertices.size());
+    o.faceCount = int(faces.size());
+    o.vertices = std::move(vertices);
+    o.faces = std::move(faces);
+    computeVertexNormals(model);
+    return model;
+}
+
+void expectVec(Vec3f v, Vec3f expected, float tolerance = 1e-6f) {
+    EXPECT_NEAR(v.x, expected.x, tolerance);
+    EXPECT_NEAR(v.y, expected.y, tolerance);
+    EXPECT_NEAR(v.z, expected.z, tolerance);
+}
+
+TEST(VertexNormals, CounterClockwiseFacesPointTowardsTheViewer) {
+    const std::vector<Vec3f> triangle = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    const MeshModel counterClockwise = oneObject(triangle, {{0, 1, 2}});
+    for (const Vec3f& n : counterClockwise.objects[0].normals) expectVec(n, {0, 0, 1});
+    const MeshModel clockwise = oneObject(triangle, {{0, 2, 1}});
+    for (const Vec3f& n : clockwise.objects[0].normals) expectVec(n, {0, 0, -1});
+}
+
+TEST(VertexNormals, SharedVertexLeansTowardsTheLargerFace) {
+    // Vertex 0 joins a face of area 2 facing +z and a face of area 0.5 facing +y.
+    const MeshModel m =
+        oneObject({{0, 0, 0}, {2, 0, 0}, {0, 2, 0}, {0, 0, -1}, {1, 0, 0}}, {{0, 1, 2}, {0, 4, 3}});
+    const Vec3f n = m.objects[0].normals[0];
+    const float length = std::sqrt(4.0f + 0.25f);
+    expectVec(n, {0, 0.5f / length, 2 / length});
+    expectVec(m.objects[0].normals[3], {0, 1, 0});
+}
+
+TEST(VertexNormals, NoDirectionGivesTheFallbackAndNothingIsReadOutside) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const MeshModel m = oneObject({{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {5, 5, 5}, {nan, 0, 0}},
+                                  {{0, 1, 2}, {0, 1, 9}, {-1, 0, 1}, {4, 0, 1}});
+    ASSERT_EQ(m.objects[0].normals.size(), 5u);
+    // Vertex 3 is unused; 0..2 only meet a zero-area face (or faces naming outside vertices);
+    // 4 is not a number.
+    for (const Vec3f& n : m.objects[0].normals) expectVec(n, fallbackNormal);
+    EXPECT_EQ(oneObject({{1, 2, 3}}, {}).objects[0].normals.size(), 1u);
+}
+
+TEST(VertexNormals, ExtremeSizesStillGiveFiniteUnitNormals) {
+    // Face normals near 1e-30 or 1e36 are floats whose squares are not: still (0, 0, 1).
+    for (const float scale : {1e-15f, 1e18f}) {
+        const MeshModel m = oneObject({{0, 0, 0}, {scale, 0, 0}, {0, scale, 0}}, {{0, 1, 2}});
+        for (const Vec3f& n : m.objects[0].normals) expectVec(n, {0, 0, 1});
+    }
+    // Beyond that the face normal itself is zero or infinite.
+    for (const float scale : {1e-30f, 3e38f}) {
+        const MeshModel m = oneObject({{0, 0, 0}, {scale, 0, 0}, {0, scale, 0}}, {{0, 1, 2}});
+        for (const Vec3f& n : m.objects[0].normals) expectVec(n, fallbackNormal);
+    }
+}
+
+} // namespace
