@@ -19,8 +19,12 @@ void samplePowers(double dt, SamplePowers& pw) {
         pw.p[0][k] = 1.0;
         pw.p[1][k] = k * dt;
     }
-    for (int j = 2; j <= maxPower; ++j)
-        for (int k = 0; k < n; ++k) pw.p[j][k] = pw.p[1][k] * pw.p[j - 1][k];
+    for (int j = 2; j <= maxPower; ++j) {
+        const double* __restrict t = pw.p[1];
+        const double* __restrict lower = pw.p[j - 1];
+        double* __restrict power = pw.p[j];
+        for (int k = 0; k < n; ++k) power[k] = t[k] * lower[k];
+    }
 }
 
 // Highest power that takes part: the fits leave the top coefficients at zero, and adding a
@@ -42,37 +46,82 @@ void evalSamples(const JointPolynomial& q, const SamplePowers& pw, double* __res
     }
 }
 
+// Cosines and sines of the five link angles at one instant.
+struct LinkTrig {
+    double c[5], s[5];
+};
+
+// Sample k of per-link arrays. Written out link by link: a loop here stops the compiler from
+// vectorising the sample loops that call it.
+inline LinkTrig trigAt(const double (&c)[5][n], const double (&s)[5][n], int k) {
+    LinkTrig t;
+    t.c[0] = c[0][k];
+    t.c[1] = c[1][k];
+    t.c[2] = c[2][k];
+    t.c[3] = c[3][k];
+    t.c[4] = c[4][k];
+    t.s[0] = s[0][k];
+    t.s[1] = s[1][k];
+    t.s[2] = s[2][k];
+    t.s[3] = s[3][k];
+    t.s[4] = s[4][k];
+    return t;
+}
+
 // cos(theta_i - theta_j) of the eight pairs whose mass-matrix entry carries one, from the
 // angles' cosines and sines: five sine-cosine pairs instead of eight cosines of differences.
 struct PairCosines {
     double c01, c02, c03, c04, c12, c13, c14, c34;
 };
 
-PairCosines pairCosines(const double c[5], const double s[5]) {
-    auto cosDiff = [&](int i, int j) { return c[i] * c[j] + s[i] * s[j]; };
+inline PairCosines pairCosines(const LinkTrig& t) {
+    auto cosDiff = [&](int i, int j) { return t.c[i] * t.c[j] + t.s[i] * t.s[j]; };
     return {cosDiff(0, 1), cosDiff(0, 2), cosDiff(0, 3), cosDiff(0, 4),
             cosDiff(1, 2), cosDiff(1, 3), cosDiff(1, 4), cosDiff(3, 4)};
 }
 
 // Row sums of the mass matrix, as momentumWeights adds them (entry (i, 0) first).
-void weightsFromPairs(const PairCosines& p, double w[5]) {
-    const double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
-    w[0] = D[0][0] + D[0][1] * p.c01 + D[0][2] * p.c02 + D[0][3] * p.c03 + D[0][4] * p.c04;
-    w[1] = D[1][0] * p.c01 + D[1][1] + D[1][2] * p.c12 + D[1][3] * p.c13 + D[1][4] * p.c14;
-    w[2] = D[2][0] * p.c02 + D[2][1] * p.c12 + D[2][2] + D[2][3] + D[2][4];
-    w[3] = D[3][0] * p.c03 + D[3][1] * p.c13 + D[3][2] + D[3][3] + D[3][4] * p.c34;
-    w[4] = D[4][0] * p.c04 + D[4][1] * p.c14 + D[4][2] + D[4][3] * p.c34 + D[4][4];
+struct Weights {
+    double w[5];
+};
+
+inline Weights weightsFromPairs(const ModelCoefficients& model, const PairCosines& p) {
+    const double(&D)[5][5] = model.massMatrixCoeff;
+    Weights r;
+    r.w[0] = D[0][0] + D[0][1] * p.c01 + D[0][2] * p.c02 + D[0][3] * p.c03 + D[0][4] * p.c04;
+    r.w[1] = D[1][0] * p.c01 + D[1][1] + D[1][2] * p.c12 + D[1][3] * p.c13 + D[1][4] * p.c14;
+    r.w[2] = D[2][0] * p.c02 + D[2][1] * p.c12 + D[2][2] + D[2][3] + D[2][4];
+    r.w[3] = D[3][0] * p.c03 + D[3][1] * p.c13 + D[3][2] + D[3][3] + D[3][4] * p.c34;
+    r.w[4] = D[4][0] * p.c04 + D[4][1] * p.c14 + D[4][2] + D[4][3] * p.c34 + D[4][4];
+    return r;
 }
 
 // Centre-of-mass abscissa from the link angles' cosines, as comAbscissa adds it.
-double abscissaFromCosines(const double c[5]) {
-    const GeneratorConstants& k = generatorConstants;
-    return k.shankLength * c[0] + k.thighLength * c[1] + k.shankWeight * (c[0] + c[4]) +
-           k.thighWeight * (c[1] + c[3]) + k.torsoWeight * c[2];
+inline double abscissaFromCosines(const GeneratorConstants& k, const LinkTrig& t) {
+    return k.shankLength * t.c[0] + k.thighLength * t.c[1] + k.shankWeight * (t.c[0] + t.c[4]) +
+           k.thighWeight * (t.c[1] + t.c[3]) + k.torsoWeight * t.c[2];
 }
 
-double momentum(const double w[5], const double rate[5]) {
+double momentum(const Weights& s, const double rate[5]) {
+    const double* w = s.w;
     return w[0] * rate[0] + w[1] * rate[1] + w[2] * rate[2] + w[3] * rate[3] + w[4] * rate[4];
+}
+
+// Gp and X at every sample.
+void partialMomentumAndAbscissa(const double (&c)[5][n], const double (&s)[5][n],
+                                const double (&rate)[5][n], double* __restrict Gp,
+                                double* __restrict X) {
+    // Local copies: the compiler cannot tell the globals apart from Gp and X otherwise, and
+    // would not vectorise the loop.
+    const ModelCoefficients model = modelCoefficients;
+    const GeneratorConstants constants = generatorConstants;
+    for (int k = 0; k < n; ++k) {
+        const LinkTrig t = trigAt(c, s, k);
+        const Weights w = weightsFromPairs(model, pairCosines(t));
+        Gp[k] =
+            w.w[0] * rate[0][k] + w.w[1] * rate[1][k] + w.w[3] * rate[3][k] + w.w[4] * rate[4][k];
+        X[k] = abscissaFromCosines(constants, t);
+    }
 }
 
 } // namespace
@@ -102,21 +151,18 @@ void sampleStep(const JointPolynomial poly[polyLinkCount], double T, StepSamples
             evalSamples(d, pw, rate[link]);
     }
     for (int link = 0; link < 5; ++link)
-        for (int k = 0; k < n; ++k) sinCos(theta[link][k], s[link][k], c[link][k]);
+        for (int k = 0; k < n; ++k) sinCosKernel(theta[link][k], s[link][k], c[link][k]);
+    for (int link = 0; link < 5; ++link)
+        for (int k = 0; k < n; ++k)
+            if (!(std::fabs(theta[link][k]) <= sinCosRange))
+                sinCos(theta[link][k], s[link][k], c[link][k]);
 
-    for (int k = 0; k < n; ++k) {
-        const double ck[5] = {c[0][k], c[1][k], c[2][k], c[3][k], c[4][k]};
-        const double sk[5] = {s[0][k], s[1][k], s[2][k], s[3][k], s[4][k]};
-        double w[5];
-        weightsFromPairs(pairCosines(ck, sk), w);
-        out.Gp[k] = w[0] * rate[0][k] + w[1] * rate[1][k] + w[3] * rate[3][k] + w[4] * rate[4][k];
-        out.X[k] = abscissaFromCosines(ck);
-        if (k == 0) {
-            const double r0[5] = {rate[0][0], rate[1][0], rate[2][0], rate[3][0], rate[4][0]};
-            out.s2Start = w[2];
-            out.H0 = momentum(w, r0);
-        }
-    }
+    partialMomentumAndAbscissa(c, s, rate, out.Gp, out.X);
+
+    const double rStart[5] = {rate[0][0], rate[1][0], rate[2][0], rate[3][0], rate[4][0]};
+    const Weights w = weightsFromPairs(modelCoefficients, pairCosines(trigAt(c, s, 0)));
+    out.s2Start = w.w[2];
+    out.H0 = momentum(w, rStart);
 }
 
 double torsoRateResidual(const StepSamples& smp, double T) {
@@ -145,15 +191,15 @@ double torsoRateResidual(const JointPolynomial poly[polyLinkCount], double T) {
 double stepMomentumResidual(const JointPolynomial poly[polyLinkCount], const StepSamples& samples,
                             double T) {
     const GeneratorConstants& k = generatorConstants;
-    double c[5], s[5], rate[5], w[5];
+    LinkTrig t;
+    double rate[5];
     for (int link = 0; link < 5; ++link) {
         JointPolynomial d;
         derivPoly(poly[link], d);
         rate[link] = evalPoly(d, T);
-        sinCos(evalPoly(poly[link], T), s[link], c[link]);
+        sinCos(evalPoly(poly[link], T), t.s[link], t.c[link]);
     }
-    weightsFromPairs(pairCosines(c, s), w);
-    const double HT = momentum(w, rate);
+    const double HT = momentum(weightsFromPairs(modelCoefficients, pairCosines(t)), rate);
     return (samples.H0 - HT) / (k.gravity * k.totalMass) - pairRule(samples.X, 0.01 * T);
 }
 

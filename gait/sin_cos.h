@@ -1,30 +1,29 @@
-// Sine and cosine of one angle together, for the step measures' inner loop: within an ulp of
-// the math library on the angles of a gait, at about half the cost of sincos.
+// Sine and cosine of one angle together, for the step measures' sample loops: within an ulp
+// of the math library on the angles of a gait, at a fraction of the cost of sincos.
 //
-// Offers: sinCos.
+// Offers: sinCosRange, sinCosKernel (branch-free, so that loops over samples vectorise; only
+// for |x| <= sinCosRange), sinCos (any x).
 #pragma once
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
-// Reduces x by the nearest multiple n of pi/2 (Cody-Waite, pi/2 split in a 33-bit head and a
-// tail) and evaluates the minimax kernels on |r| <= pi/4; n's two low bits pick the quadrant.
-// Beyond |x| = 1e5 the split is no longer exact, so the math library takes over.
-inline void sinCos(double x, double& s, double& c) {
-    constexpr double reducedRange = 1e5;
-    if (!(std::fabs(x) <= reducedRange)) {
-        s = std::sin(x);
-        c = std::cos(x);
-        return;
-    }
+// Up to here the reduction by multiples of pi/2 below is exact enough; beyond it, and for
+// non-finite x, the math library takes over.
+constexpr double sinCosRange = 1e5;
+
+// Reduces x by the nearest multiple q of pi/2 (Cody-Waite, pi/2 split in a 33-bit head and a
+// tail), evaluates the minimax kernels on |r| <= pi/4 and lets q's two low bits pick the
+// quadrant: swap sine and cosine when odd, and flip the signs that quadrant needs.
+inline void sinCosKernel(double x, double& s, double& c) {
     constexpr double twoOverPi = 6.36619772367581382433e-01;
     constexpr double halfPiHead = 1.57079632673412561417e+00;
     constexpr double halfPiTail = 6.07710050650619224932e-11;
     constexpr double roundingShift = 6755399441055744.0; // 1.5 x 2^52: adding it rounds to integer
     const double shifted = x * twoOverPi + roundingShift;
-    const double n = shifted - roundingShift;
-    const double r = (x - n * halfPiHead) - n * halfPiTail;
+    const double q = shifted - roundingShift;
+    const double r = (x - q * halfPiHead) - q * halfPiTail;
     const double z = r * r;
 
     const double sinPoly =
@@ -42,24 +41,23 @@ inline void sinCos(double x, double& s, double& c) {
     const double halfZ = 0.5 * z, w = 1.0 - halfZ;
     const double cosR = w + (((1.0 - w) - halfZ) + z * cosPoly);
 
-    std::uint64_t bits;
-    std::memcpy(&bits, &shifted, sizeof bits);
-    switch (bits & 3) {
-    case 0:
-        s = sinR;
-        c = cosR;
-        break;
-    case 1:
-        s = cosR;
-        c = -sinR;
-        break;
-    case 2:
-        s = -sinR;
-        c = -cosR;
-        break;
-    default:
-        s = -cosR;
-        c = sinR;
-        break;
+    std::uint64_t quadrant, sinBits, cosBits;
+    std::memcpy(&quadrant, &shifted, sizeof quadrant); // q sits in the low mantissa bits
+    std::memcpy(&sinBits, &sinR, sizeof sinBits);
+    std::memcpy(&cosBits, &cosR, sizeof cosBits);
+    const std::uint64_t swap = 0 - (quadrant & 1);
+    const std::uint64_t sOut = ((cosBits & swap) | (sinBits & ~swap)) ^ ((quadrant & 2) << 62);
+    const std::uint64_t cOut =
+        ((sinBits & swap) | (cosBits & ~swap)) ^ (((quadrant + 1) & 2) << 62);
+    std::memcpy(&s, &sOut, sizeof s);
+    std::memcpy(&c, &cOut, sizeof c);
+}
+
+inline void sinCos(double x, double& s, double& c) {
+    if (std::fabs(x) <= sinCosRange) {
+        sinCosKernel(x, s, c);
+    } else {
+        s = std::sin(x);
+        c = std::cos(x);
     }
 }
