@@ -58,7 +58,8 @@ startX() {
         sleep 0.1
     done
     [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    export DISPLAY=":$(cat "$work/display")"
+    DISPLAY=":$(cat "$work/display")"
+    export DISPLAY
 }
 
 # Starts orva in the given folder and waits for its window (one not seen before) and a few
@@ -111,7 +112,8 @@ difference() {
     local result
     # compare's exit status tells whether the images differ; the metric is what counts here.
     result="$(compare -metric RMSE "$work/$1.png" "$work/$2.png" null: 2>&1 || true)"
-    sed 's/.*(\(.*\)).*/\1/' <<<"$result"
+    result="${result#*(}"
+    echo "${result%)*}"
 }
 
 # Fraction of pure white pixels (the clear colour and untextured faces) in a region.
@@ -344,7 +346,9 @@ scenarioGaitSpeed() {
         for side in 0 450; do
             read -r -a a <<<"$(inkStats "before$i" "400x400+$side+0")"
             read -r -a b <<<"$(inkStats "after$i" "400x400+$side+0")"
-            [ "${a[0]}" -gt 0 ] && [ "${b[0]}" -gt 0 ] || fail "a robot left the view from above"
+            if [ "${a[0]}" -eq 0 ] || [ "${b[0]}" -eq 0 ]; then
+                fail "a robot left the view from above"
+            fi
             local moved
             moved=$(awk -v ax="${a[1]}" -v ay="${a[2]}" -v bx="${b[1]}" -v by="${b[2]}" \
                 'BEGIN { print sqrt((bx - ax) ^ 2 + (by - ay) ^ 2) }')
