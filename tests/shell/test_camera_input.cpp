@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
-#include <string>
 
 #include "shell/camera_input.h"
 
@@ -14,21 +12,17 @@ class CameraInputTest : public ::testing::Test {
 };
 
 TEST_F(CameraInputTest, f2PlacesTheFreeCameraAtTheFollowOffsetAndReturns) {
-    walkerPlacement.drawX = 0.0f;
     walkerPlacement.drawZ = 20.0f;
     cameraState.followOffsetX = 1.4f;
     cameraState.followOffsetZ = 2.2f;
-    const double yaw = cameraState.yaw;
-    EXPECT_EQ(specialKeyPass(keyF2), KeyEffect::none);
+    specialKeyPass(keyF2);
     EXPECT_EQ(cameraState.mode, -1);
     EXPECT_EQ(cameraState.eyeX, static_cast<double>(0.0f - 1.4f));
     EXPECT_EQ(cameraState.eyeXPending, cameraState.eyeX);
     EXPECT_EQ(cameraState.eyeZ, static_cast<double>(20.0f - 2.2f));
-    EXPECT_EQ(cameraState.eyeY, 1.0);
-    EXPECT_EQ(cameraState.yaw, yaw);
+    EXPECT_EQ(cameraState.yaw, pi);
 
-    // Back to follow: the free eye is left where it was.
-    walkerPlacement.drawX = 5.0f;
+    walkerPlacement.drawX = 5.0f; // back to follow: the free eye stays where it was
     specialKeyPass(keyF2);
     EXPECT_EQ(cameraState.mode, 1);
     EXPECT_EQ(cameraState.eyeX, static_cast<double>(-1.4f));
@@ -37,28 +31,22 @@ TEST_F(CameraInputTest, f2PlacesTheFreeCameraAtTheFollowOffsetAndReturns) {
 TEST_F(CameraInputTest, arrowsInFollowModeChangeDistanceAndAngleUnbounded) {
     for (int i = 0; i < 11; ++i) specialKeyPass(keyUp);
     EXPECT_EQ(cameraState.followDistance, -0.15000009536743164f);
-    specialKeyPass(keyDown);
-    EXPECT_NEAR(cameraState.followDistance, 0.1f, 1e-6);
     specialKeyPass(keyLeft);
     specialKeyPass(keyLeft);
-    EXPECT_FLOAT_EQ(cameraState.followAngle, 0.8f);
     specialKeyPass(keyRight);
     EXPECT_FLOAT_EQ(cameraState.followAngle, 0.9f);
-    EXPECT_EQ(cameraState.eyeXPending, 0.0);
     EXPECT_EQ(cameraState.eyeZ, 5.0);
 }
 
 TEST_F(CameraInputTest, arrowsInFreeModeMoveAlongAndAcrossTheView) {
     cameraState.mode = -1;
-    specialKeyPass(keyUp); // yaw = pi looks along -z
-    EXPECT_NEAR(cameraState.eyeXPending, 0.0, 1e-15);
+    specialKeyPass(keyUp); // yaw pi looks along -z
     EXPECT_DOUBLE_EQ(cameraState.eyeZ, 4.9);
-    EXPECT_EQ(cameraState.eyeY, 1.0);
     specialKeyPass(keyLeft);
     EXPECT_NEAR(cameraState.eyeXPending, -0.1, 1e-15);
     EXPECT_EQ(cameraState.eyeX, 0.0); // the X move waits for the next idle pass
 
-    // Looking down: forward also descends, sideways stays level, and both shrink by cos pitch.
+    // Looking down, forward also descends; both moves shrink by cos pitch; back and right undo.
     resetShellState();
     cameraState.mode = -1;
     cameraState.yaw = pi / 2;
@@ -75,41 +63,20 @@ TEST_F(CameraInputTest, arrowsInFreeModeMoveAlongAndAcrossTheView) {
     EXPECT_NEAR(cameraState.eyeZ, 5.0, 1e-12);
 }
 
-TEST_F(CameraInputTest, otherKeysAskTheWindowAndUnknownKeysDoNothing) {
-    EXPECT_EQ(specialKeyPass(keyF1), KeyEffect::printHelp);
-    EXPECT_EQ(specialKeyPass(keyF4), KeyEffect::exitProgram);
+TEST_F(CameraInputTest, insertTogglesMouseLookAndOtherKeysAreIgnored) {
     EXPECT_EQ(specialKeyPass(keyInsert), KeyEffect::warpPointer);
     EXPECT_EQ(cameraState.navigationMode, -1);
-    EXPECT_EQ(specialKeyPass(keyInsert), KeyEffect::warpPointer);
+    specialKeyPass(keyInsert);
     EXPECT_EQ(cameraState.navigationMode, 1);
-    EXPECT_EQ(specialKeyPass(3), KeyEffect::none);   // F3
-    EXPECT_EQ(specialKeyPass(104), KeyEffect::none); // page up
+    EXPECT_EQ(specialKeyPass(3), KeyEffect::none); // F3
     EXPECT_EQ(cameraState.mode, 1);
     EXPECT_EQ(cameraState.followDistance, 2.6f);
 }
 
-TEST_F(CameraInputTest, helpIsFourteenFlushedLines) {
-    std::ostringstream out;
-    printHelp(out);
-    std::istringstream lines(out.str());
-    std::string line, first, last;
-    int count = 0;
-    while (std::getline(lines, line)) {
-        if (count == 0) first = line;
-        last = line;
-        ++count;
-    }
-    EXPECT_EQ(count, 14);
-    EXPECT_EQ(first, "F1: help");
-    EXPECT_EQ(last, "IF THIS EVER HAPPENS, JUST CLOSE THE PROGRAM AND RESTART...");
-    EXPECT_EQ(out.str().back(), '\n');
-}
-
-TEST_F(CameraInputTest, mouseLookHasADeadZoneOfOnePixel) {
+TEST_F(CameraInputTest, mouseLookTurnsOutsideAOnePixelDeadZone) {
     EXPECT_FALSE(mouseLookTurn({201, 201}));
     EXPECT_FALSE(mouseLookTurn({199, 199}));
     EXPECT_EQ(cameraState.yaw, pi);
-    EXPECT_EQ(cameraState.pitch, 0.0);
 
     auto back = mouseLookTurn({202, 200});
     ASSERT_TRUE(back);
@@ -117,9 +84,7 @@ TEST_F(CameraInputTest, mouseLookHasADeadZoneOfOnePixel) {
     EXPECT_EQ(back->y, 200);
     EXPECT_DOUBLE_EQ(cameraState.yaw, pi - 1.0 / 400);
     EXPECT_EQ(cameraState.pitch, 0.0);
-
-    // Down tilts the view down; one window height is half a radian.
-    ASSERT_TRUE(mouseLookTurn({200, 600}));
+    ASSERT_TRUE(mouseLookTurn({200, 600})); // a window height down: half a radian
     EXPECT_DOUBLE_EQ(cameraState.pitch, 0.5);
 }
 
@@ -128,7 +93,6 @@ TEST_F(CameraInputTest, mouseLookOnOddAndEmptyWindows) {
     windowState.height = 301;
     // Centre (200.5, 150.5): offsets of 1.5 truncate to 1 and stay in the dead zone.
     EXPECT_FALSE(mouseLookTurn({202, 149}));
-    EXPECT_FALSE(mouseLookTurn({199, 152}));
     auto back = mouseLookTurn({198, 150});
     ASSERT_TRUE(back);
     EXPECT_EQ(back->x, 200);
@@ -136,10 +100,9 @@ TEST_F(CameraInputTest, mouseLookOnOddAndEmptyWindows) {
     EXPECT_DOUBLE_EQ(cameraState.yaw, pi + 0.5 * 2.5 / 401);
 
     windowState.height = 0;
-    const double yaw = cameraState.yaw;
+    const double pitch = cameraState.pitch;
     EXPECT_FALSE(mouseLookTurn({0, 50}));
-    EXPECT_EQ(cameraState.yaw, yaw);
-    EXPECT_TRUE(std::isfinite(cameraState.pitch));
+    EXPECT_EQ(cameraState.pitch, pitch);
 }
 
 } // namespace

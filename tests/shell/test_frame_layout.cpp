@@ -12,47 +12,31 @@ class FrameLayoutTest : public ::testing::Test {
 };
 
 TEST_F(FrameLayoutTest, robotStandsOnTheCircleFacingAlongIt) {
-    RobotPlacement start = placeRobot(walkerPlacement);
-    EXPECT_EQ(start.theta, 0.0);
-    EXPECT_FLOAT_EQ(start.drawX, 0.0f);
-    EXPECT_FLOAT_EQ(start.drawZ, 20.0f);
+    FrameLayout start = layoutFrame();
+    EXPECT_EQ(start.robot.theta, 0.0);
+    EXPECT_EQ(walkerPlacement.drawX, 0.0f);
+    EXPECT_EQ(walkerPlacement.drawZ, 20.0f);
+    EXPECT_EQ(start.chain.heading, 0.0f);
 
+    // A quarter of the way round the robot's x axis points along world -z.
     walkerPlacement.stanceArc = 20.0 * pi / 2;
-    RobotPlacement quarter = placeRobot(walkerPlacement);
-    EXPECT_DOUBLE_EQ(quarter.theta, pi / 2);
-    EXPECT_FLOAT_EQ(quarter.drawX, 20.0f);
-    EXPECT_NEAR(quarter.drawZ, 0.0f, 1e-5);
-    // A quarter turn about y points the robot's x axis along world -z, the way it travels.
-    EXPECT_FLOAT_EQ(chainAngles(robotState, quarter.theta).heading, 90.0f);
+    FrameLayout quarter = layoutFrame();
+    EXPECT_FLOAT_EQ(walkerPlacement.drawX, 20.0f);
+    EXPECT_NEAR(walkerPlacement.drawZ, 0.0f, 1e-5);
+    EXPECT_FLOAT_EQ(quarter.chain.heading, 90.0f);
 }
 
-TEST_F(FrameLayoutTest, frameWritesThePathPointAndNothingOfTheWalk) {
-    walkerPlacement.stanceArc = 7.5;
-    walkerPlacement.comOffset[0] = 0.2;
-    const WalkerPlacement before = walkerPlacement;
-    FrameLayout frame = layoutFrame();
-    EXPECT_EQ(walkerPlacement.drawX, frame.robot.drawX);
-    EXPECT_EQ(walkerPlacement.drawZ, frame.robot.drawZ);
-    EXPECT_FLOAT_EQ(walkerPlacement.drawX, static_cast<float>(20 * std::sin(7.5 / 20)));
-    EXPECT_EQ(walkerPlacement.stanceArc, before.stanceArc);
-    EXPECT_EQ(walkerPlacement.hipHalfWidth, before.hipHalfWidth);
-}
-
-TEST_F(FrameLayoutTest, chainTurnsByTheJointsAndKeepsTheSwingFootLevel) {
+TEST_F(FrameLayoutTest, swingFootStaysLevelWhateverTorsoAndFootJoint) {
     RobotState state{};
     state.q[0] = 1.0;
     state.q[1] = -0.5;
     state.q[3] = 4.0;
     state.q[4] = 5.8;
-    ChainAngles a = chainAngles(state, 0.0);
-    EXPECT_FLOAT_EQ(a.joint[0], 57.29578f);
-    EXPECT_FLOAT_EQ(a.joint[1], -28.64789f);
-    EXPECT_FLOAT_EQ(a.swingFoot, static_cast<float>(-10.3 * degreesPerRadian));
-    // The torso and the unused foot joint do not tilt the swing foot.
+    const float level = chainAngles(state, 0.0).swingFoot;
+    EXPECT_FLOAT_EQ(level, static_cast<float>(-10.3 * degreesPerRadian));
     state.q[2] = 0.7;
     state.q[5] = -2.0;
-    EXPECT_EQ(chainAngles(state, 0.0).swingFoot, a.swingFoot);
-    EXPECT_FLOAT_EQ(chainAngles(state, 0.0).joint[2], static_cast<float>(0.7 * degreesPerRadian));
+    EXPECT_EQ(chainAngles(state, 0.0).swingFoot, level);
 }
 
 TEST_F(FrameLayoutTest, followCameraOrbitsTheCentreOfMass) {
@@ -67,50 +51,38 @@ TEST_F(FrameLayoutTest, followCameraOrbitsTheCentreOfMass) {
     EXPECT_NEAR(view.centre[1], 1.0 - 100 * std::sin(0.1), 1e-12);
     EXPECT_EQ(view.centre[2], 20.0);
 
-    // The target follows the centre of mass ahead of the stance foot; the orbit turns with it.
+    // The target is the centre of mass carried onto the circle, and the orbit turns with it.
     walkerPlacement.comOffset[0] = 2.0;
     view = placeCamera(cameraState, walkerPlacement);
-    const double phi = 0.1;
-    EXPECT_NEAR(view.centre[0], 20 * std::sin(phi), 1e-5);
-    EXPECT_NEAR(view.centre[2], 20 * std::cos(phi), 1e-5);
-    EXPECT_NEAR(view.eye[0], view.centre[0] - 2.6 * std::cos(1.0 - phi), 1e-5);
-
-    // Only -1 is the free camera.
-    cameraState.mode = 0;
-    cameraState.followOffsetX = 0;
-    placeCamera(cameraState, walkerPlacement);
-    EXPECT_NE(cameraState.followOffsetX, 0.0f);
+    EXPECT_NEAR(view.centre[0], 20 * std::sin(0.1), 1e-5);
+    EXPECT_NEAR(view.centre[2], 20 * std::cos(0.1), 1e-5);
+    EXPECT_NEAR(view.eye[0], view.centre[0] - 2.6 * std::cos(0.9), 1e-5);
 }
 
-TEST_F(FrameLayoutTest, freeCameraLooksAlongYawAndPitchAndLeavesFollowOffsets) {
+TEST_F(FrameLayoutTest, freeCameraLooksAlongYawAndPitch) {
     cameraState.mode = -1;
     CameraView view = placeCamera(cameraState, walkerPlacement);
-    EXPECT_EQ(view.eye[0], 0.0);
-    EXPECT_EQ(view.eye[1], 1.0);
     EXPECT_EQ(view.eye[2], 5.0);
     EXPECT_NEAR(view.centre[0], 0.0, 1e-12);
     EXPECT_NEAR(view.centre[1], 1.0, 1e-12);
     EXPECT_NEAR(view.centre[2], -95.0, 1e-12);
-    EXPECT_EQ(cameraState.followOffsetX, 0.0f);
+    EXPECT_EQ(cameraState.followOffsetX, 0.0f); // only the follow view writes the offsets
 
     cameraState.yaw = pi / 2;
-    cameraState.pitch = pi / 6; // looking down to the right
+    cameraState.pitch = pi / 6;
     view = placeCamera(cameraState, walkerPlacement);
     EXPECT_NEAR(view.centre[0], 100 * std::cos(pi / 6), 1e-9);
     EXPECT_NEAR(view.centre[1], 1.0 - 50, 1e-9);
     EXPECT_NEAR(view.centre[2], 5.0, 1e-9);
 }
 
-TEST_F(FrameLayoutTest, reshapeRecordsSizeAndSurvivesZeroHeight) {
+TEST_F(FrameLayoutTest, zeroHeightKeepsThePreviousAspect) {
     recordWindowSize(800, 400);
-    EXPECT_EQ(windowState.width, 800);
-    EXPECT_EQ(windowState.height, 400);
     EXPECT_EQ(windowState.aspect, 2.0f);
     recordWindowSize(640, 0);
     EXPECT_EQ(windowState.width, 640);
     EXPECT_EQ(windowState.height, 0);
     EXPECT_EQ(windowState.aspect, 2.0f);
-    EXPECT_TRUE(std::isfinite(windowState.aspect));
 }
 
 } // namespace
