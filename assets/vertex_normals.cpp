@@ -20,9 +20,10 @@ Vec3f cross(Vec3f a, Vec3f b) {
 }
 
 Vec3f normalise(Vec3f v) {
-    const float length = std::sqrt(v.z * v.z + v.y * v.y + v.x * v.x);
-    if (std::isfinite(length) && length >= FLT_MIN) return divide(v, length);
-    // Squares of very large or very small components leave the float range; double keeps them.
+    const float squared = v.z * v.z + v.y * v.y + v.x * v.x;
+    if (std::isfinite(squared) && squared >= FLT_MIN) return divide(v, std::sqrt(squared));
+    // Squares that overflow, underflow or turn subnormal (losing precision) leave the float
+    // range; double holds them exactly enough.
     const double x = v.x, y = v.y, z = v.z;
     const double wide = std::sqrt(z * z + y * y + x * x);
     if (!std::isfinite(wide) || wide == 0.0) return fallbackNormal;

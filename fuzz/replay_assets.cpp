@@ -31,10 +31,13 @@ bool readInput(const fs::path& path, Bytes& bytes) {
         bytes.assign(text.begin(), text.end());
         return true;
     }
-    // Reproducers are kept as hex text: two digits a byte, anything else ignored.
+    // Reproducers are kept as hex text: two digits a byte; lines starting with # are notes.
     int high = -1;
-    for (const char c : text) {
-        if (!std::isxdigit(static_cast<unsigned char>(c))) continue;
+    bool note = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (i == 0 || text[i - 1] == '\n') note = c == '#';
+        if (note || !std::isxdigit(static_cast<unsigned char>(c))) continue;
         const int digit =
             std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(c) - 'a' + 10;
         if (high < 0) {

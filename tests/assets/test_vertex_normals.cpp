@@ -55,8 +55,8 @@ TEST(VertexNormals, NoDirectionGivesTheFallbackAndNothingIsReadOutside) {
 }
 
 TEST(VertexNormals, ExtremeSizesStillGiveFiniteUnitNormals) {
-    // Face normals near 1e-30 or 1e36 are floats whose squares are not: still (0, 0, 1).
-    for (const float scale : {1e-15f, 1e18f}) {
+    // Face normals whose squares are tiny, subnormal or too large for a float: still (0, 0, 1).
+    for (const float scale : {1e-15f, 1e-10f, 1e18f}) {
         const MeshModel m = oneObject({{0, 0, 0}, {scale, 0, 0}, {0, scale, 0}}, {{0, 1, 2}});
         for (const Vec3f& n : m.objects[0].normals) expectVec(n, {0, 0, 1});
     }
