@@ -14,17 +14,18 @@ struct SamplePowers {
     double p[maxPower + 1][n];
 };
 
+// out = a b, sample by sample. Parameters, so that the compiler trusts the restrict.
+void multiplySamples(const double* __restrict a, const double* __restrict b,
+                     double* __restrict out) {
+    for (int k = 0; k < n; ++k) out[k] = a[k] * b[k];
+}
+
 void samplePowers(double dt, SamplePowers& pw) {
     for (int k = 0; k < n; ++k) {
         pw.p[0][k] = 1.0;
         pw.p[1][k] = k * dt;
     }
-    for (int j = 2; j <= maxPower; ++j) {
-        const double* __restrict t = pw.p[1];
-        const double* __restrict lower = pw.p[j - 1];
-        double* __restrict power = pw.p[j];
-        for (int k = 0; k < n; ++k) power[k] = t[k] * lower[k];
-    }
+    for (int j = 2; j <= maxPower; ++j) multiplySamples(pw.p[1], pw.p[j - 1], pw.p[j]);
 }
 
 // Highest power that takes part: the fits leave the top coefficients at zero, and adding a
@@ -35,15 +36,23 @@ int degreeOf(const JointPolynomial& q) {
     return degree;
 }
 
+// out = out + a ca + b cb, sample by sample: two terms of a sum in one pass.
+void addTwoTerms(const double* __restrict a, double ca, const double* __restrict b, double cb,
+                 double* __restrict out) {
+    for (int k = 0; k < n; ++k) out[k] = (out[k] + a[k] * ca) + b[k] * cb;
+}
+
+void addTerm(const double* __restrict a, double ca, double* __restrict out) {
+    for (int k = 0; k < n; ++k) out[k] = out[k] + a[k] * ca;
+}
+
 // evalPoly of q at every sample time, term by term in evalPoly's order.
-void evalSamples(const JointPolynomial& q, const SamplePowers& pw, double* __restrict out) {
+void evalSamples(const JointPolynomial& q, const SamplePowers& pw, double* out) {
     const int degree = degreeOf(q);
     for (int k = 0; k < n; ++k) out[k] = q.c[0];
-    for (int j = 1; j <= degree; ++j) {
-        const double cj = q.c[j];
-        const double* __restrict power = pw.p[j];
-        for (int k = 0; k < n; ++k) out[k] = out[k] + power[k] * cj;
-    }
+    int j = 1;
+    for (; j + 1 <= degree; j += 2) addTwoTerms(pw.p[j], q.c[j], pw.p[j + 1], q.c[j + 1], out);
+    if (j <= degree) addTerm(pw.p[j], q.c[j], out);
 }
 
 // Cosines and sines of the five link angles at one instant.
@@ -107,6 +116,35 @@ double momentum(const Weights& s, const double rate[5]) {
     return w[0] * rate[0] + w[1] * rate[1] + w[2] * rate[2] + w[3] * rate[3] + w[4] * rate[4];
 }
 
+// True when q stays within the sine-cosine kernel's range on [0, T]: a bound from the sizes
+// of its coefficients, false for undefined or infinite ones.
+bool withinKernelRange(const JointPolynomial& q, double T) {
+    const double tMax = T > 1.0 ? T : 1.0;
+    double bound = 0.0, power = 1.0;
+    for (int j = 0; j <= maxPower; ++j) {
+        bound += std::fabs(q.c[j]) * power;
+        power *= tMax;
+    }
+    return bound <= sinCosRange;
+}
+
+void sinCosKernelSamples(const double* __restrict theta, double* __restrict s,
+                         double* __restrict c) {
+    for (int k = 0; k < n; ++k) sinCosKernel(theta[k], s[k], c[k]);
+}
+
+// Sines and cosines of every sample angle: the branch-free kernel for a link whose angle
+// stays within its range, the library otherwise.
+void sinCosSamples(const JointPolynomial poly[5], double T, const double (&theta)[5][n],
+                   double (&s)[5][n], double (&c)[5][n]) {
+    for (int link = 0; link < 5; ++link) {
+        if (withinKernelRange(poly[link], T))
+            sinCosKernelSamples(theta[link], s[link], c[link]);
+        else
+            for (int k = 0; k < n; ++k) sinCos(theta[link][k], s[link][k], c[link][k]);
+    }
+}
+
 // Gp and X at every sample.
 void partialMomentumAndAbscissa(const double (&c)[5][n], const double (&s)[5][n],
                                 const double (&rate)[5][n], double* __restrict Gp,
@@ -150,12 +188,7 @@ void sampleStep(const JointPolynomial poly[polyLinkCount], double T, StepSamples
         else
             evalSamples(d, pw, rate[link]);
     }
-    for (int link = 0; link < 5; ++link)
-        for (int k = 0; k < n; ++k) sinCosKernel(theta[link][k], s[link][k], c[link][k]);
-    for (int link = 0; link < 5; ++link)
-        for (int k = 0; k < n; ++k)
-            if (!(std::fabs(theta[link][k]) <= sinCosRange))
-                sinCos(theta[link][k], s[link][k], c[link][k]);
+    sinCosSamples(poly, T, theta, s, c);
 
     partialMomentumAndAbscissa(c, s, rate, out.Gp, out.X);
 
