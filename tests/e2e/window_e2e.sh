@@ -236,7 +236,7 @@ scenarioPlainWalls() {
     shot freeMoved
     local moved
     moved="$(difference freeStill freeMoved)"
-    holds "$moved > 0.01" || fail "arrows do not move the free camera ($moved)"
+    holds "$moved > 0.005" || fail "arrows do not move the free camera ($moved)"
     note "arrows move the free camera ($moved)"
 
     # Mouse-look, with the window away from the screen corner: pointer positions are the
@@ -253,7 +253,7 @@ scenarioPlainWalls() {
     shot afterLook
     local turned
     turned="$(difference beforeLook afterLook)"
-    holds "$turned > 0.01" || fail "pointer move did not turn the view ($turned)"
+    holds "$turned > 0.005" || fail "pointer move did not turn the view ($turned)"
     xdotool mousemove 351 301 # within the dead zone
     sleep 0.3
     [ "$(pointer)" = "351 301" ] || fail "a move inside the dead zone was warped back"
