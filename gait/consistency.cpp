@@ -46,11 +46,20 @@ void addTerm(const double* __restrict a, double ca, double* __restrict out) {
     for (int k = 0; k < n; ++k) out[k] = out[k] + a[k] * ca;
 }
 
+// out = c0 + a ca, sample by sample: the first term of a sum.
+void firstTerm(double c0, const double* __restrict a, double ca, double* __restrict out) {
+    for (int k = 0; k < n; ++k) out[k] = c0 + a[k] * ca;
+}
+
 // evalPoly of q at every sample time, term by term in evalPoly's order.
 void evalSamples(const JointPolynomial& q, const SamplePowers& pw, double* out) {
     const int degree = degreeOf(q);
-    for (int k = 0; k < n; ++k) out[k] = q.c[0];
-    int j = 1;
+    if (degree == 0) {
+        for (int k = 0; k < n; ++k) out[k] = q.c[0];
+        return;
+    }
+    firstTerm(q.c[0], pw.p[1], q.c[1], out);
+    int j = 2;
     for (; j + 1 <= degree; j += 2) addTwoTerms(pw.p[j], q.c[j], pw.p[j + 1], q.c[j + 1], out);
     if (j <= degree) addTerm(pw.p[j], q.c[j], out);
 }

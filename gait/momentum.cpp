@@ -10,7 +10,24 @@ constexpr double halfPi = 1.5707963267948966;
 
 // The index pairs whose mass-matrix entry carries cos(theta_i - theta_j); (2,3) and (2,4) are
 // constants and the diagonal is Dii.
-constexpr int cosinePairs[8][2] = {{0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 2}, {1, 3}, {1, 4}, {3, 4}};
+constexpr int pairCount = 8;
+constexpr int cosinePairs[pairCount][2] = {{0, 1}, {0, 2}, {0, 3}, {0, 4},
+                                           {1, 2}, {1, 3}, {1, 4}, {3, 4}};
+
+// Sine and cosine of theta_i - theta_j for each pair, taken once for all three matrices.
+struct PairAngles {
+    double sine[pairCount], cosine[pairCount];
+};
+
+PairAngles pairAngles(const double theta[5]) {
+    PairAngles a;
+    for (int p = 0; p < pairCount; ++p) {
+        const double angle = theta[cosinePairs[p][0]] - theta[cosinePairs[p][1]];
+        a.sine[p] = std::sin(angle);
+        a.cosine[p] = std::cos(angle);
+    }
+    return a;
+}
 
 Mat5 zeroMatrix() {
     Mat5 m;
@@ -18,41 +35,53 @@ Mat5 zeroMatrix() {
     return m;
 }
 
-} // namespace
-
-Mat5 massMatrix(const double theta[5]) {
+Mat5 massMatrixOf(const PairAngles& a) {
     const double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
     Mat5 m;
     for (int i = 0; i < 5; ++i) m(i, i) = D[i][i];
-    for (const auto& p : cosinePairs) {
-        const int i = p[0], j = p[1];
-        m(i, j) = m(j, i) = D[i][j] * std::cos(theta[i] - theta[j]);
+    for (int p = 0; p < pairCount; ++p) {
+        const int i = cosinePairs[p][0], j = cosinePairs[p][1];
+        m(i, j) = m(j, i) = D[i][j] * a.cosine[p];
     }
     m(2, 3) = m(3, 2) = D[2][3];
     m(2, 4) = m(4, 2) = D[2][4];
     return m;
 }
 
-Mat5 massMatrixRate(const double theta[5], const double rate[5]) {
+Mat5 massMatrixRateOf(const PairAngles& a, const double rate[5]) {
     const double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
     Mat5 m = zeroMatrix();
-    for (const auto& p : cosinePairs) {
-        const int i = p[0], j = p[1];
-        m(i, j) = m(j, i) = -D[i][j] * std::sin(theta[i] - theta[j]) * (rate[i] - rate[j]);
+    for (int p = 0; p < pairCount; ++p) {
+        const int i = cosinePairs[p][0], j = cosinePairs[p][1];
+        m(i, j) = m(j, i) = -D[i][j] * a.sine[p] * (rate[i] - rate[j]);
     }
     return m;
 }
 
-Mat5 massMatrixAccel(const double theta[5], const double rate[5], const double accel[5]) {
+Mat5 massMatrixAccelOf(const PairAngles& a, const double rate[5], const double accel[5]) {
     const double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
     Mat5 m = zeroMatrix();
-    for (const auto& p : cosinePairs) {
-        const int i = p[0], j = p[1];
-        const double angle = theta[i] - theta[j], relRate = rate[i] - rate[j];
-        m(i, j) = m(j, i) = -D[i][j] * (std::sin(angle) * (accel[i] - accel[j]) +
-                                        std::cos(angle) * (relRate * relRate));
+    for (int p = 0; p < pairCount; ++p) {
+        const int i = cosinePairs[p][0], j = cosinePairs[p][1];
+        const double relRate = rate[i] - rate[j];
+        m(i, j) = m(j, i) =
+            -D[i][j] * (a.sine[p] * (accel[i] - accel[j]) + a.cosine[p] * (relRate * relRate));
     }
     return m;
+}
+
+} // namespace
+
+Mat5 massMatrix(const double theta[5]) {
+    return massMatrixOf(pairAngles(theta));
+}
+
+Mat5 massMatrixRate(const double theta[5], const double rate[5]) {
+    return massMatrixRateOf(pairAngles(theta), rate);
+}
+
+Mat5 massMatrixAccel(const double theta[5], const double rate[5], const double accel[5]) {
+    return massMatrixAccelOf(pairAngles(theta), rate, accel);
 }
 
 void momentumWeights(const Mat5& m, double s[5]) {
@@ -108,9 +137,10 @@ Mat2 legJacobianRate(double shank, double thigh, double shankRate, double thighR
 double hipAccelForZeroMoment(const double theta[5], const double rate[5], double ay, double fx,
                              double fy, double G) {
     const GeneratorConstants& k = generatorConstants;
+    const PairAngles angles = pairAngles(theta);
     double s[5], ds[5];
-    momentumWeights(massMatrix(theta), s);
-    momentumWeights(massMatrixRate(theta, rate), ds);
+    momentumWeights(massMatrixOf(angles), s);
+    momentumWeights(massMatrixRateOf(angles, rate), ds);
 
     const Mat2 Ps = inverse(legJacobian(theta[0], theta[1]));
     const Mat2 Pw = inverse(legJacobian(theta[4], theta[3]));
@@ -133,10 +163,11 @@ double hipAccelForZeroMoment(const double theta[5], const double rate[5], double
 double torsoJerk(const double theta[5], const double rate[5], const double accel[5],
                  const double jerk[5]) {
     const GeneratorConstants& k = generatorConstants;
+    const PairAngles angles = pairAngles(theta);
     double s[5], ds[5], dds[5];
-    momentumWeights(massMatrix(theta), s);
-    momentumWeights(massMatrixRate(theta, rate), ds);
-    momentumWeights(massMatrixAccel(theta, rate, accel), dds);
+    momentumWeights(massMatrixOf(angles), s);
+    momentumWeights(massMatrixRateOf(angles, rate), ds);
+    momentumWeights(massMatrixAccelOf(angles, rate, accel), dds);
 
     const double K =
         k.gravity * k.totalMass * comAbscissaRate(theta, rate) +
