@@ -4,6 +4,8 @@
 #include "gait/sin_cos.h"
 #include "walking/body_model.h"
 
+#include <cmath>
+
 namespace {
 
 constexpr int n = consistencySamples;
@@ -29,7 +31,7 @@ void samplePowers(double dt, SamplePowers& pw) {
 }
 
 // Highest power that takes part: the fits leave the top coefficients at zero, and adding a
-// zero term changes no sum, so the terms above are skipped.
+// zero term (x + t^j 0 = x) changes no sum, so the terms above are skipped.
 int degreeOf(const JointPolynomial& q) {
     int degree = maxPower;
     while (degree > 0 && q.c[degree] == 0.0) --degree;

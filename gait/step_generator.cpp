@@ -55,8 +55,7 @@ double comAbscissaWithHip(double hipX, const double theta[5]) {
            k.torsoWeight * std::cos(theta[2]);
 }
 
-// Fits poly to link k's angle, rate and acceleration at both ends (quintic), or with the
-// angle `via` at mid-step as well (sextic).
+// Fits poly to link k's angle, rate and acceleration at both ends: a quintic.
 void fitLink(const BoundaryState& S, const BoundaryState& E, int k, double T,
              JointPolynomial& poly) {
     const double start[3] = {S.theta[k], S.rate[k], S.accel[k]};
@@ -64,6 +63,7 @@ void fitLink(const BoundaryState& S, const BoundaryState& E, int k, double T,
     fitQuintic(start, end, T, poly);
 }
 
+// The same with the angle `via` at mid-step as well: a sextic.
 void fitLinkVia(const BoundaryState& S, const BoundaryState& E, int k, double via, double T,
                 JointPolynomial& poly) {
     fitSextic(S.theta[k], S.rate[k], S.accel[k], E.theta[k], E.rate[k], E.accel[k], via, T, T / 2,
