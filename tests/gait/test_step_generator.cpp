@@ -8,6 +8,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -20,55 +21,27 @@ class StepGenerator : public ::testing::Test {
     }
 };
 
-struct Point {
-    double x, y;
-};
-
-Point legTip(const LegPair& leg) {
-    const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
-    return {L0 * std::cos(leg.shank) + L1 * std::cos(leg.thigh),
-            L0 * std::sin(leg.shank) + L1 * std::sin(leg.thigh)};
-}
-
 TEST_F(StepGenerator, LegKinematics) {
-    struct Case {
-        double X, Y, thigh, shank;
-    };
-    for (const Case& c :
-         {Case{0, 0.86, 1.8700541, 1.2715385}, Case{-0.1, 0.86, 1.9631397, 1.4099714},
-          Case{0.1, 0.86, 1.7316213, 1.1784529}}) {
-        const LegPair leg = legIK(c.X, c.Y);
-        EXPECT_NEAR(leg.thigh, c.thigh, 5e-8);
-        EXPECT_NEAR(leg.shank, c.shank, 5e-8);
-        EXPECT_GT(leg.thigh, leg.shank); // knee ahead of the line from foot to hip
-        const Point tip = legTip(leg);
-        EXPECT_NEAR(tip.x, c.X, 1e-14);
-        EXPECT_NEAR(tip.y, c.Y, 1e-14);
+    const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
+    const double cases[3][4] = {{0, 0.86, 1.8700541, 1.2715385},
+                                {-0.1, 0.86, 1.9631397, 1.4099714},
+                                {0.1, 0.86, 1.7316213, 1.1784529}}; // X, Y, thigh, shank
+    for (const auto& c : cases) {
+        const LegPair leg = legIK(c[0], c[1]);
+        EXPECT_NEAR(leg.thigh, c[2], 5e-8);
+        EXPECT_NEAR(leg.shank, c[3], 5e-8);
+        EXPECT_NEAR(L0 * std::cos(leg.shank) + L1 * std::cos(leg.thigh), c[0], 1e-14);
+        EXPECT_NEAR(L0 * std::sin(leg.shank) + L1 * std::sin(leg.thigh), c[1], 1e-14);
     }
     EXPECT_TRUE(std::isnan(legIK(0.0, 0.95).thigh)); // beyond full extension
 
-    // Rates and accelerations follow the hip along x = 0.05 + 0.3 t + 2 t^2, y = 0.84 - 0.2 t
-    // - t^2, differentiated numerically around t = 0.
-    auto hipAt = [](double t) { return legIK(0.05 + t * (0.3 + 2 * t), 0.84 - t * (0.2 + t)); };
+    // Rates along the hip path (0.05 + 0.3 t + 2 t^2, 0.84 - 0.2 t - t^2); accelerations are
+    // checked through the momentum balance.
+    auto at = [](double t) { return legIK(0.05 + t * (0.3 + 2 * t), 0.84 - t * (0.2 + t)); };
     const double h = 1e-5;
-    const LegPair pose = hipAt(0), rate = legRates(pose, 0.3, -0.2);
-    const LegPair before = hipAt(-h), after = hipAt(h);
+    const LegPair before = at(-h), after = at(h), rate = legRates(at(0), 0.3, -0.2);
     EXPECT_NEAR(rate.thigh, (after.thigh - before.thigh) / (2 * h), 1e-8);
     EXPECT_NEAR(rate.shank, (after.shank - before.shank) / (2 * h), 1e-8);
-    const LegPair accel = legAccels(pose, rate, 4.0, -2.0);
-    EXPECT_NEAR(accel.thigh, (after.thigh - 2 * pose.thigh + before.thigh) / (h * h), 1e-4);
-    EXPECT_NEAR(accel.shank, (after.shank - 2 * pose.shank + before.shank) / (h * h), 1e-4);
-}
-
-TEST_F(StepGenerator, Durations) {
-    TrajectorySegment seg;
-    generateStep(gaitTable.rows[0], seg);
-    EXPECT_NEAR(seg.duration, 0.5602241, 5e-8);
-    EXPECT_NEAR(seg.blendDuration, 0.1400560, 5e-8);
-    generateStep(gaitTable.rows[3], seg);
-    EXPECT_NEAR(seg.duration, 0.7843137, 5e-8);
-    generateStep(gaitTable.rows[8], seg);
-    EXPECT_NEAR(seg.duration, 0.2306805, 5e-8);
 }
 
 // Angles, rates and accelerations of links 0..4 at t.
@@ -89,36 +62,27 @@ Motion motionAt(const TrajectorySegment& seg, double t) {
     return m;
 }
 
-// Hip and swing ankle positions and velocities, from the stance ankle.
-struct Feet {
-    Point hip, hipVelocity, ankle, ankleVelocity;
-};
-
-Feet feetAt(const Motion& m) {
+// Hip and swing ankle from the stance ankle, with their velocities: {x, y, vx, vy}.
+void hipAndAnkle(const Motion& m, double hip[4], double ankle[4]) {
     const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
-    const double* th = m.theta;
-    const double* r = m.rate;
-    Feet f;
-    f.hip = {L0 * std::cos(th[0]) + L1 * std::cos(th[1]),
-             L0 * std::sin(th[0]) + L1 * std::sin(th[1])};
-    f.hipVelocity = {-L0 * std::sin(th[0]) * r[0] - L1 * std::sin(th[1]) * r[1],
-                     L0 * std::cos(th[0]) * r[0] + L1 * std::cos(th[1]) * r[1]};
-    f.ankle = {f.hip.x - L1 * std::cos(th[3]) - L0 * std::cos(th[4]),
-               f.hip.y - L1 * std::sin(th[3]) - L0 * std::sin(th[4])};
-    f.ankleVelocity = {f.hipVelocity.x + L1 * std::sin(th[3]) * r[3] + L0 * std::sin(th[4]) * r[4],
-                       f.hipVelocity.y - L1 * std::cos(th[3]) * r[3] - L0 * std::cos(th[4]) * r[4]};
-    return f;
+    const double *th = m.theta, *r = m.rate;
+    hip[0] = L0 * std::cos(th[0]) + L1 * std::cos(th[1]);
+    hip[1] = L0 * std::sin(th[0]) + L1 * std::sin(th[1]);
+    hip[2] = -L0 * std::sin(th[0]) * r[0] - L1 * std::sin(th[1]) * r[1];
+    hip[3] = L0 * std::cos(th[0]) * r[0] + L1 * std::cos(th[1]) * r[1];
+    ankle[0] = hip[0] - L1 * std::cos(th[3]) - L0 * std::cos(th[4]);
+    ankle[1] = hip[1] - L1 * std::sin(th[3]) - L0 * std::sin(th[4]);
+    ankle[2] = hip[2] + L1 * std::sin(th[3]) * r[3] + L0 * std::sin(th[4]) * r[4];
+    ankle[3] = hip[3] - L1 * std::cos(th[3]) * r[3] - L0 * std::cos(th[4]) * r[4];
 }
 
-// dH/dt + g M Xc: zero when the ankle is a free pivot.
+// dH/dt + g M Xc: zero when the stance ankle is a free pivot.
 double momentumBalance(const Motion& m) {
-    const GeneratorConstants& k = generatorConstants;
-    double s[5], ds[5];
+    double s[5], ds[5], dH = 0;
     momentumWeights(massMatrix(m.theta), s);
     momentumWeights(massMatrixRate(m.theta, m.rate), ds);
-    double dH = 0;
     for (int i = 0; i < 5; ++i) dH += ds[i] * m.rate[i] + s[i] * m.accel[i];
-    return dH + k.gravity * k.totalMass * comAbscissa(m.theta);
+    return dH + generatorConstants.gravity * generatorConstants.totalMass * comAbscissa(m.theta);
 }
 
 TEST_F(StepGenerator, EveryRowGivesAPhysicalStep) {
@@ -131,30 +95,31 @@ TEST_F(StepGenerator, EveryRowGivesAPhysicalStep) {
         EXPECT_LE(stats.outerPasses, 5);
         EXPECT_LE(stats.innerPasses, 17);
         const double T = seg.duration, vx = 1.1 * e.meanSpeed;
+        const double knownDuration[9] = {0.5602241, 0, 0, 0.7843137, 0, 0, 0, 0, 0.2306805};
+        if (mode < 9 && knownDuration[mode] > 0) {
+            EXPECT_NEAR(T, knownDuration[mode], 5e-8);
+        }
+        EXPECT_NEAR(seg.blendDuration, 0.25 * T, 1e-15);
         const Motion start = motionAt(seg, 0), mid = motionAt(seg, T / 2), end = motionAt(seg, T);
-        const Feet s = feetAt(start), m = feetAt(mid), f = feetAt(end);
+        double hipS[4], ankleS[4], hipM[4], ankleM[4], hipE[4], ankleE[4];
+        hipAndAnkle(start, hipS, ankleS);
+        hipAndAnkle(mid, hipM, ankleM);
+        hipAndAnkle(end, hipE, ankleE);
 
-        // The trailing foot lifts off at rest; the swing foot lands moving with (0.1, -0.1).
-        EXPECT_NEAR(s.ankle.x, -e.backStep, 1e-9);
-        EXPECT_NEAR(s.ankle.y, -e.backDrop, 1e-9);
-        EXPECT_NEAR(s.ankleVelocity.x, 0, 1e-9);
-        EXPECT_NEAR(s.ankleVelocity.y, 0, 1e-9);
-        EXPECT_NEAR(f.ankle.x, e.foreStep, 1e-8);
-        EXPECT_NEAR(f.ankle.y, e.foreRise, 1e-8);
-        EXPECT_NEAR(f.ankleVelocity.x, 0.1, 1e-7);
-        EXPECT_NEAR(f.ankleVelocity.y, -0.1, 1e-7);
-        EXPECT_NEAR(m.ankle.x, 0, 1e-9);
-        EXPECT_NEAR(m.ankle.y, e.clearance, 1e-9);
-
-        // The hip rises from hipHeightStart to hipHeightEnd and advances meanSpeed x duration.
-        EXPECT_NEAR(s.hip.y, e.hipHeightStart, 1e-9);
-        EXPECT_NEAR(f.hip.y, e.hipHeightEnd, 1e-9);
-        EXPECT_NEAR(f.hip.x - s.hip.x, e.meanSpeed * T, 1e-9);
-        EXPECT_NEAR(s.hipVelocity.x, vx, 1e-9);
-        EXPECT_NEAR(s.hipVelocity.y, e.hipVyStart, 1e-9);
-        EXPECT_NEAR(f.hipVelocity.x, vx, 1e-8);
-        EXPECT_NEAR(f.hipVelocity.y, e.hipVyEnd, 1e-8);
-
+        // The trailing foot lifts off at rest, passes (0, clearance) at mid-step and lands
+        // moving with (0.1, -0.1); the hip follows the row's heights and speeds.
+        const double wantS[2][4] = {{hipS[0], e.hipHeightStart, vx, e.hipVyStart},
+                                    {-e.backStep, -e.backDrop, 0, 0}};
+        const double wantE[2][4] = {{hipS[0] + e.meanSpeed * T, e.hipHeightEnd, vx, e.hipVyEnd},
+                                    {e.foreStep, e.foreRise, 0.1, -0.1}};
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_NEAR(hipS[i], wantS[0][i], 1e-9) << i;
+            EXPECT_NEAR(ankleS[i], wantS[1][i], 1e-9) << i;
+            EXPECT_NEAR(hipE[i], wantE[0][i], 1e-8) << i;
+            EXPECT_NEAR(ankleE[i], wantE[1][i], 1e-7) << i;
+        }
+        EXPECT_NEAR(ankleM[0], 0, 1e-9);
+        EXPECT_NEAR(ankleM[1], e.clearance, 1e-9);
         EXPECT_NEAR(momentumBalance(start), 0, 1e-8);
         EXPECT_NEAR(momentumBalance(end), 0, 1e-6);
 
@@ -167,41 +132,32 @@ TEST_F(StepGenerator, EveryRowGivesAPhysicalStep) {
     }
 }
 
-TEST_F(StepGenerator, OneLevelGaitChangesConvergeQuickly) {
+// Every gait change ends within the bounds; changes of one length level converge quickly, and
+// the far ones of the issue (0 -> 2, 0 -> 3, 4 -> 2) report unusable.
+TEST_F(StepGenerator, GaitChangesEndWithinBounds) {
     for (int from = 0; from < gaitModeCount; ++from)
         for (int to = 0; to < gaitModeCount; ++to) {
-            if (std::abs(from % 4 - to % 4) > 1) continue;
+            SCOPED_TRACE(std::to_string(from) + " to " + std::to_string(to));
             GaitEntry e = gaitTable.rows[from];
             e.foreStep = gaitTable.rows[to].backStep;
             TrajectorySegment seg;
-            StepStats stats{};
-            EXPECT_TRUE(generateStep(e, seg, &stats)) << from << " to " << to;
-            EXPECT_LE(stats.outerPasses, 5) << from << " to " << to;
-            EXPECT_LE(stats.innerPasses, 17) << from << " to " << to;
+            StepStats stats{-1, -1};
+            const bool usable = generateStep(e, seg, &stats);
+            EXPECT_TRUE(stats.outerPasses >= 0 && stats.outerPasses <= maxOuterPasses);
+            EXPECT_TRUE(stats.innerPasses >= 1 && stats.innerPasses <= maxInnerPasses);
+            if (std::abs(from % 4 - to % 4) <= 1) {
+                EXPECT_TRUE(usable);
+                EXPECT_LE(stats.outerPasses, 5);
+                EXPECT_LE(stats.innerPasses, 17);
+            }
+            if ((from == 0 || from == 4) && to % 4 >= 2) {
+                EXPECT_FALSE(usable);
+            }
         }
-}
-
-TEST_F(StepGenerator, FarGaitChangesEndWithinBoundsAndReportUnusable) {
-    struct Change {
-        int row;
-        double foreStep;
-    };
-    for (const Change& c : {Change{0, 0.2}, Change{0, 0.28}, Change{4, 0.2}}) {
-        GaitEntry e = gaitTable.rows[c.row];
-        e.foreStep = c.foreStep;
-        TrajectorySegment seg;
-        StepStats stats{-1, -1};
-        EXPECT_FALSE(generateStep(e, seg, &stats)) << c.row << " " << c.foreStep;
-        EXPECT_GE(stats.outerPasses, 0);
-        EXPECT_LE(stats.outerPasses, maxOuterPasses);
-        EXPECT_GE(stats.innerPasses, 1);
-        EXPECT_LE(stats.innerPasses, maxInnerPasses);
-    }
-    // A standing gait has no duration at all.
-    GaitEntry still = gaitTable.rows[0];
-    still.meanSpeed = 0;
+    GaitEntry standing = gaitTable.rows[0]; // no duration at all
+    standing.meanSpeed = 0;
     TrajectorySegment seg;
-    EXPECT_FALSE(generateStep(still, seg));
+    EXPECT_FALSE(generateStep(standing, seg));
 }
 
 TEST_F(StepGenerator, OutputDoesNotDependOnTheSegmentsOldContent) {
