@@ -127,14 +127,13 @@ double momentum(const Weights& s, const double rate[5]) {
     return w[0] * rate[0] + w[1] * rate[1] + w[2] * rate[2] + w[3] * rate[3] + w[4] * rate[4];
 }
 
-// True when q stays within the sine-cosine kernel's range on [0, T]: a bound from the sizes
-// of its coefficients, false for undefined or infinite ones.
+// True when q stays within the sine-cosine kernel's range on [0, T]: |q(t)| is at most the sum
+// of |c_j| T^j there. False for undefined or infinite coefficients.
 bool withinKernelRange(const JointPolynomial& q, double T) {
-    const double tMax = T > 1.0 ? T : 1.0;
     double bound = 0.0, power = 1.0;
     for (int j = 0; j <= maxPower; ++j) {
         bound += std::fabs(q.c[j]) * power;
-        power *= tMax;
+        power *= std::fabs(T);
     }
     return bound <= sinCosRange;
 }
