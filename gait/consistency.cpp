@@ -9,12 +9,7 @@
 namespace {
 
 constexpr int n = consistencySamples;
-constexpr int maxPower = 9; // evalPoly's highest term
-
-// Powers t_k^j of every sample time, built as evalPoly builds them and shared by all links.
-struct SamplePowers {
-    double p[maxPower + 1][n];
-};
+constexpr int maxPower = samplePowerCount - 1; // evalPoly's highest term
 
 // out = a b, sample by sample. Parameters, so that the compiler trusts the restrict.
 void multiplySamples(const double* __restrict a, const double* __restrict b,
@@ -22,12 +17,17 @@ void multiplySamples(const double* __restrict a, const double* __restrict b,
     for (int k = 0; k < n; ++k) out[k] = a[k] * b[k];
 }
 
-void samplePowers(double dt, SamplePowers& pw) {
+// The powers of the sample times of T, unless samples already hold them.
+void samplePowers(double T, StepSamples& samples) {
+    if (samples.powersFor == T) return;
+    const double dt = 0.01 * T;
+    auto& p = samples.power;
     for (int k = 0; k < n; ++k) {
-        pw.p[0][k] = 1.0;
-        pw.p[1][k] = k * dt;
+        p[0][k] = 1.0;
+        p[1][k] = k * dt;
     }
-    for (int j = 2; j <= maxPower; ++j) multiplySamples(pw.p[1], pw.p[j - 1], pw.p[j]);
+    for (int j = 2; j <= maxPower; ++j) multiplySamples(p[1], p[j - 1], p[j]);
+    samples.powersFor = T;
 }
 
 // Highest power that takes part: the fits leave the top coefficients at zero, and adding a
@@ -54,16 +54,17 @@ void firstTerm(double c0, const double* __restrict a, double ca, double* __restr
 }
 
 // evalPoly of q at every sample time, term by term in evalPoly's order.
-void evalSamples(const JointPolynomial& q, const SamplePowers& pw, double* out) {
+void evalSamples(const JointPolynomial& q, const double (&power)[samplePowerCount][n],
+                 double* out) {
     const int degree = degreeOf(q);
     if (degree == 0) {
         for (int k = 0; k < n; ++k) out[k] = q.c[0];
         return;
     }
-    firstTerm(q.c[0], pw.p[1], q.c[1], out);
+    firstTerm(q.c[0], power[1], q.c[1], out);
     int j = 2;
-    for (; j + 1 <= degree; j += 2) addTwoTerms(pw.p[j], q.c[j], pw.p[j + 1], q.c[j + 1], out);
-    if (j <= degree) addTerm(pw.p[j], q.c[j], out);
+    for (; j + 1 <= degree; j += 2) addTwoTerms(power[j], q.c[j], power[j + 1], q.c[j + 1], out);
+    if (j <= degree) addTerm(power[j], q.c[j], out);
 }
 
 // Cosines and sines of the five link angles at one instant.
@@ -172,31 +173,44 @@ void partialMomentumAndAbscissa(const double (&c)[5][n], const double (&s)[5][n]
     }
 }
 
+// The increments of the pair rule, I[k+2] - I[k] = dt (near (f[k] + f[k+2]) + farTerm[k+1]);
+// farTerm is pairRuleFar f, or a weighted integrand grouped as its definition groups it.
+void pairIncrements(const double* __restrict f, const double* __restrict farTerm, double dt,
+                    double* __restrict increment) {
+    for (int k = 0; k <= n - 3; ++k)
+        increment[k] = dt * (pairRuleNear * (f[k] + f[k + 2]) + farTerm[k + 1]);
+}
+
+// I[99] of I[k+2] = I[k] + increment[k] with I[1] = 0: the odd chain, pairs 1, 3, ..., 97.
+double pairChain(const double increment[n]) {
+    double sum = 0.0;
+    for (int k = 1; k <= n - 3; k += 2) sum = sum + increment[k];
+    return sum;
+}
+
 } // namespace
 
 double pairRule(const double f[consistencySamples], double dt) {
-    double I[n];
-    I[0] = I[1] = 0.0;
-    for (int k = 0; k <= n - 3; ++k)
-        I[k + 2] = I[k] + dt * (pairRuleNear * (f[k] + f[k + 2]) + pairRuleFar * f[k + 1]);
-    return I[n - 1];
+    double far[n], increment[n];
+    for (int k = 0; k < n; ++k) far[k] = pairRuleFar * f[k];
+    pairIncrements(f, far, dt, increment);
+    return pairChain(increment);
 }
 
 void sampleStep(const JointPolynomial poly[polyLinkCount], double T, StepSamples& out) {
-    SamplePowers pw;
-    samplePowers(0.01 * T, pw);
+    samplePowers(T, out);
 
     // Angles of all five links, rates of the four leg links; the torso's rate counts only in
     // the whole momentum at t = 0.
     double theta[5][n], rate[5][n], c[5][n], s[5][n];
     for (int link = 0; link < 5; ++link) {
-        evalSamples(poly[link], pw, theta[link]);
+        evalSamples(poly[link], out.power, theta[link]);
         JointPolynomial d;
         derivPoly(poly[link], d);
         if (link == 2)
             rate[2][0] = evalPoly(d, 0.0);
         else
-            evalSamples(d, pw, rate[link]);
+            evalSamples(d, out.power, rate[link]);
     }
     sinCosSamples(poly, T, theta, s, c);
 
@@ -211,18 +225,17 @@ void sampleStep(const JointPolynomial poly[polyLinkCount], double T, StepSamples
 double torsoRateResidual(const StepSamples& smp, double T) {
     const GeneratorConstants& c = generatorConstants;
     const double dt = 0.01 * T;
-    const double* X = smp.X;
-    const double* Gp = smp.Gp;
-    double A[n], B[n];
-    A[0] = A[1] = 0.0;
-    B[0] = B[1] = 0.0;
-    for (int k = 0; k <= n - 3; ++k) {
-        const double t = (k + 2) * dt, t0 = k * dt, t1 = (k + 1) * dt;
-        B[k + 2] = B[k] + dt * (pairRuleNear * ((T - t0) * X[k] + (T - t) * X[k + 2]) +
-                                pairRuleFar * (T - t1) * X[k + 1]);
-        A[k + 2] = A[k] + dt * (pairRuleNear * (Gp[k] + Gp[k + 2]) + pairRuleFar * Gp[k + 1]);
+    // B integrates (T - t) X, its far term grouped as (far (T - t)) X; A integrates Gp.
+    double near[n], far[n], increment[n];
+    for (int k = 0; k < n; ++k) {
+        const double remaining = T - k * dt;
+        near[k] = remaining * smp.X[k];
+        far[k] = pairRuleFar * remaining * smp.X[k];
     }
-    return (Gp[0] * T - c.gravity * c.totalMass * B[n - 1] - A[n - 1]) / smp.s2Start;
+    pairIncrements(near, far, dt, increment);
+    const double B = pairChain(increment);
+    const double A = pairRule(smp.Gp, dt);
+    return (smp.Gp[0] * T - c.gravity * c.totalMass * B - A) / smp.s2Start;
 }
 
 double torsoRateResidual(const JointPolynomial poly[polyLinkCount], double T) {

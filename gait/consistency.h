@@ -9,6 +9,8 @@
 
 #include "walking/gait_table.h"
 
+#include <limits>
+
 constexpr int consistencySamples = 100;
 // Weights of the two-interval rule: they sum to 2, so a constant is integrated exactly.
 constexpr double pairRuleNear = 0.3584;
@@ -18,12 +20,18 @@ constexpr double pairRuleFar = 1.2832;
 // I[k+2] = I[k] + dt (near (f[k] + f[k+2]) + far f[k+1]), I[0] = I[1] = 0.
 double pairRule(const double f[consistencySamples], double dt);
 
+constexpr int samplePowerCount = 10; // t^0..t^9, the powers evalPoly uses
+
 // What both measures read from one step, at the instants t_k = k 0.01 T.
 struct StepSamples {
     double X[consistencySamples];  // centre-of-mass abscissa, m
     double Gp[consistencySamples]; // momentum about the stance ankle without the torso, kg m^2/s
     double H0;                     // whole momentum about the stance ankle at t = 0, kg m^2/s
     double s2Start;                // torso momentum weight at t = 0, kg m^2
+    // Powers t_k^j of the sample times for the duration powersFor, built as evalPoly builds
+    // them. Every candidate of one step shares its duration, so they are built once per step.
+    double powersFor = std::numeric_limits<double>::quiet_NaN(); // s
+    double power[samplePowerCount][consistencySamples];
 };
 
 void sampleStep(const JointPolynomial poly[polyLinkCount], double T, StepSamples& out);
