@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -109,6 +110,14 @@ int main(int argc, char** argv) {
         if (argc < 3) return usage();
         bool allLoaded = true;
         for (int i = 2; i < argc; ++i) {
+            // A directory, device or pipe holds no data file (and a pipe would block the open).
+            std::error_code error;
+            const auto status = std::filesystem::status(argv[i], error);
+            if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+                std::cout << argv[i] << ": refused (not a regular file)" << std::endl;
+                allLoaded = false;
+                continue;
+            }
             const bool loaded =
                 looksLikeModel(argv[i]) ? inspectModel(argv[i]) : inspectImage(argv[i]);
             allLoaded = allLoaded && loaded;
