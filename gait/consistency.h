@@ -2,7 +2,8 @@
 // Both sample the step's five link-angle polynomials at 100 instants 0, 0.01 T, ..., 0.99 T
 // and integrate with pairRule, which covers the stretch from 0.01 T to 0.99 T.
 //
-// Offers: consistencySamples, pairRuleNear, pairRuleFar, pairRule, StepSamples, sampleStep,
+// Offers: consistencySamples, pairRuleNear, pairRuleFar, pairRule, samplePowerCount,
+// StepSamples, sampleStep,
 // torsoRateResidual, stepMomentumResidual (each from the polynomials, or from samples already
 // taken, so that the generator samples a candidate step once for both measures).
 #pragma once
@@ -34,9 +35,10 @@ struct StepSamples {
     double power[samplePowerCount][consistencySamples];
 };
 
+// Fills out from the step's polynomials; reuses its powers when T is the one they were built for.
 void sampleStep(const JointPolynomial poly[polyLinkCount], double T, StepSamples& out);
 
-// r such that a torso rate of -r / (T + blendDuration) balances the step's momentum; rad s.
+// r such that a torso rate of -r / (T + blendDuration) balances the step's momentum; rad.
 double torsoRateResidual(const JointPolynomial poly[polyLinkCount], double T);
 double torsoRateResidual(const StepSamples& samples, double T);
 // Change of angular momentum over the step divided by g M, minus the time integral of the
