@@ -3,9 +3,8 @@
 // and integrate with pairRule, which covers the stretch from 0.01 T to 0.99 T.
 //
 // Offers: consistencySamples, pairRuleNear, pairRuleFar, pairRule, samplePowerCount,
-// StepSamples, sampleStep,
-// torsoRateResidual, stepMomentumResidual (each from the polynomials, or from samples already
-// taken, so that the generator samples a candidate step once for both measures).
+// StepSamples, sampleStep, torsoRateResidual, stepMomentumResidual (each from the polynomials,
+// or from samples already taken, so that the generator samples a candidate once for both).
 #pragma once
 
 #include "walking/gait_table.h"
