@@ -1,8 +1,7 @@
 #include "gait/momentum.h"
 
+#include "gait/sin_cos.h"
 #include "walking/body_model.h"
-
-#include <cmath>
 
 namespace {
 
@@ -23,8 +22,7 @@ PairAngles pairAngles(const double theta[5]) {
     PairAngles a;
     for (int p = 0; p < pairCount; ++p) {
         const double angle = theta[cosinePairs[p][0]] - theta[cosinePairs[p][1]];
-        a.sine[p] = std::sin(angle);
-        a.cosine[p] = std::cos(angle);
+        sinCos(angle, a.sine[p], a.cosine[p]);
     }
     return a;
 }
@@ -93,19 +91,19 @@ void momentumWeights(const Mat5& m, double s[5]) {
 
 double comAbscissa(const double theta[5]) {
     const GeneratorConstants& k = generatorConstants;
-    return k.shankLength * std::cos(theta[0]) + k.thighLength * std::cos(theta[1]) +
-           k.shankWeight * (std::cos(theta[0]) + std::cos(theta[4])) +
-           k.thighWeight * (std::cos(theta[1]) + std::cos(theta[3])) +
-           k.torsoWeight * std::cos(theta[2]);
+    double c[5], s[5];
+    for (int i = 0; i < 5; ++i) sinCos(theta[i], s[i], c[i]);
+    return k.shankLength * c[0] + k.thighLength * c[1] + k.shankWeight * (c[0] + c[4]) +
+           k.thighWeight * (c[1] + c[3]) + k.torsoWeight * c[2];
 }
 
 double comAbscissaRate(const double theta[5], const double rate[5]) {
     const GeneratorConstants& k = generatorConstants;
-    return -(k.shankLength * std::sin(theta[0]) * rate[0] +
-             k.thighLength * std::sin(theta[1]) * rate[1] +
-             k.shankWeight * (std::sin(theta[0]) * rate[0] + std::sin(theta[4]) * rate[4]) +
-             k.thighWeight * (std::sin(theta[1]) * rate[1] + std::sin(theta[3]) * rate[3]) +
-             k.torsoWeight * std::sin(theta[2]) * rate[2]);
+    double c[5], s[5];
+    for (int i = 0; i < 5; ++i) sinCos(theta[i], s[i], c[i]);
+    return -(k.shankLength * s[0] * rate[0] + k.thighLength * s[1] * rate[1] +
+             k.shankWeight * (s[0] * rate[0] + s[4] * rate[4]) +
+             k.thighWeight * (s[1] * rate[1] + s[3] * rate[3]) + k.torsoWeight * s[2] * rate[2]);
 }
 
 Mat2 inverse(const Mat2& a) {
@@ -124,14 +122,15 @@ Mat2 product(const Mat2& a, const Mat2& b) {
 
 Mat2 legJacobian(double shank, double thigh) {
     const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
-    return Mat2{
-        {-L0 * std::sin(shank), -L1 * std::sin(thigh), L0 * std::cos(shank), L1 * std::cos(thigh)}};
+    const SineCosine a = sinCos(shank), b = sinCos(thigh);
+    return Mat2{{-L0 * a.sin, -L1 * b.sin, L0 * a.cos, L1 * b.cos}};
 }
 
 Mat2 legJacobianRate(double shank, double thigh, double shankRate, double thighRate) {
     const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
-    return Mat2{{-L0 * std::cos(shank) * shankRate, -L1 * std::cos(thigh) * thighRate,
-                 -L0 * std::sin(shank) * shankRate, -L1 * std::sin(thigh) * thighRate}};
+    const SineCosine a = sinCos(shank), b = sinCos(thigh);
+    return Mat2{{-L0 * a.cos * shankRate, -L1 * b.cos * thighRate, -L0 * a.sin * shankRate,
+                 -L1 * b.sin * thighRate}};
 }
 
 double hipAccelForZeroMoment(const double theta[5], const double rate[5], double ay, double fx,

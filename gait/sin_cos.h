@@ -1,8 +1,9 @@
-// Sine and cosine of one angle together, for the step measures' sample loops: within an ulp
-// of the math library on the angles of a gait, at a fraction of the cost of sincos.
+// Sine and cosine of one angle together: within an ulp of the math library on the angles of a
+// gait, at a fraction of the cost of sincos.
 //
 // Offers: sinCosRange, sinCosKernel (branch-free, so that loops over samples vectorise; only
-// for |x| <= sinCosRange), sinCos (any x).
+// for |x| <= sinCosRange), sinCos (any x), SineCosine and sinCos returning it. The whole gait
+// core takes its sines and cosines from here.
 #pragma once
 
 #include <cmath>
@@ -60,4 +61,14 @@ inline void sinCos(double x, double& s, double& c) {
         s = std::sin(x);
         c = std::cos(x);
     }
+}
+
+struct SineCosine {
+    double sin, cos;
+};
+
+inline SineCosine sinCos(double x) {
+    SineCosine r;
+    sinCos(x, r.sin, r.cos);
+    return r;
 }

@@ -3,6 +3,7 @@
 #include "gait/consistency.h"
 #include "gait/momentum.h"
 #include "gait/poly_fit.h"
+#include "gait/sin_cos.h"
 #include "walking/body_model.h"
 
 #include <cmath>
@@ -50,9 +51,10 @@ LegMotion solveLeg(const LegTarget& target) {
 // Xc with the hip abscissa given, rather than recomputed from the stance leg.
 double comAbscissaWithHip(double hipX, const double theta[5]) {
     const GeneratorConstants& k = generatorConstants;
-    return hipX + k.shankWeight * (std::cos(theta[0]) + std::cos(theta[4])) +
-           k.thighWeight * (std::cos(theta[1]) + std::cos(theta[3])) +
-           k.torsoWeight * std::cos(theta[2]);
+    double c[5], s[5];
+    for (int i = 0; i < 5; ++i) sinCos(theta[i], s[i], c[i]);
+    return hipX + k.shankWeight * (c[0] + c[4]) + k.thighWeight * (c[1] + c[3]) +
+           k.torsoWeight * c[2];
 }
 
 // Fits poly to link k's angle, rate and acceleration at both ends: a quintic.
@@ -108,21 +110,22 @@ LegPair legIK(double X, double Y) {
 
 LegPair legRates(const LegPair& pose, double VX, double VY) {
     const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
-    const double spread = std::sin(pose.thigh - pose.shank);
-    return LegPair{-(VX * std::cos(pose.shank) + VY * std::sin(pose.shank)) / (L1 * spread),
-                   (VX * std::cos(pose.thigh) + VY * std::sin(pose.thigh)) / (L0 * spread)};
+    const SineCosine shank = sinCos(pose.shank), thigh = sinCos(pose.thigh);
+    const double spread = sinCos(pose.thigh - pose.shank).sin;
+    return LegPair{-(VX * shank.cos + VY * shank.sin) / (L1 * spread),
+                   (VX * thigh.cos + VY * thigh.sin) / (L0 * spread)};
 }
 
 LegPair legAccels(const LegPair& pose, const LegPair& rates, double AX, double AY) {
     const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
-    const double PX = AX + L0 * std::cos(pose.shank) * (rates.shank * rates.shank) +
-                      L1 * std::cos(pose.thigh) * (rates.thigh * rates.thigh);
-    const double PY = AY + L0 * std::sin(pose.shank) * (rates.shank * rates.shank) +
-                      L1 * std::sin(pose.thigh) * (rates.thigh * rates.thigh);
-    const double Dn = L0 * L1 * std::sin(pose.thigh - pose.shank);
-    const double shank = L1 * (std::cos(pose.thigh) * PX + std::sin(pose.thigh) * PY) / Dn;
-    const double thigh = -L0 * (std::sin(pose.shank) * PY + std::cos(pose.shank) * PX) / Dn;
-    return LegPair{thigh, shank};
+    const SineCosine shank = sinCos(pose.shank), thigh = sinCos(pose.thigh);
+    const double PX = AX + L0 * shank.cos * (rates.shank * rates.shank) +
+                      L1 * thigh.cos * (rates.thigh * rates.thigh);
+    const double PY = AY + L0 * shank.sin * (rates.shank * rates.shank) +
+                      L1 * thigh.sin * (rates.thigh * rates.thigh);
+    const double Dn = L0 * L1 * sinCos(pose.thigh - pose.shank).sin;
+    return LegPair{-L0 * (shank.sin * PY + shank.cos * PX) / Dn,
+                   L1 * (thigh.cos * PX + thigh.sin * PY) / Dn};
 }
 
 bool generateStep(const GaitEntry& e, TrajectorySegment& seg, StepStats* stats) {
@@ -188,8 +191,9 @@ bool generateStep(const GaitEntry& e, TrajectorySegment& seg, StepStats* stats) 
 
             // At mid-step the swing ankle passes (0, clearance) above the stance ankle.
             const double m0 = evalPoly(seg.poly[0], T / 2), m1 = evalPoly(seg.poly[1], T / 2);
-            const double Xm = L0 * std::cos(m0) + L1 * std::cos(m1);
-            const double Ym = L0 * std::sin(m0) + L1 * std::sin(m1) - e.clearance;
+            const SineCosine a0 = sinCos(m0), a1 = sinCos(m1);
+            const double Xm = L0 * a0.cos + L1 * a1.cos;
+            const double Ym = L0 * a0.sin + L1 * a1.sin - e.clearance;
             const LegPair swingMid = legIK(Xm, Ym);
             fitLinkVia(S, E, 4, swingMid.shank, T, seg.poly[4]);
             fitLinkVia(S, E, 3, swingMid.thigh, T, seg.poly[3]);
