@@ -111,6 +111,10 @@ Rgb scaled(Rgb a, double k) {
     return {a.r * k, a.g * k, a.b * k};
 }
 
+double mix1(double a, double b, double t) {
+    return a + (b - a) * t;
+}
+
 double smoothstep(double edge0, double edge1, double x) {
     const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
     return t * t * (3 - 2 * t);
@@ -181,16 +185,33 @@ Rgb grassAt(double x, double z, int tile) {
     return scaled(grass, 0.84 + 0.32 * fine);
 }
 
+// GL repeats textures, so at the box's edges linear filtering mixes a face's first and last
+// texels, which lie at two different edges. Detail therefore fades out towards the edges,
+// where the colour then depends on height alone, and the mixing shows no line.
+
+// 1 at the box's vertical edges (azimuth 45 degrees plus quarter turns), 0 from 7 degrees away.
+double nearCorner(double azimuth) {
+    const double quarters = azimuth / (pi / 2) - 0.5;
+    return smoothstep(0.08, 0.0, std::fabs(quarters - std::round(quarters)));
+}
+
+// Noise in [0, 1] flattened towards its middle by fade.
+double faded(double noise, double fade) {
+    return 0.5 + (noise - 0.5) * (1 - fade);
+}
+
 // The floor: grass, with the track ORVA treads along its circle.
 Rgb groundAt(double x, double z) {
-    const Rgb grass = grassAt(x, z, 0);
+    const double toCorner = std::hypot(50 - std::fabs(x), 50 - std::fabs(z));
+    const Rgb grass = mix(grassAt(x, z, 0), {86, 125, 52}, smoothstep(8, 0, toCorner));
     const double fine = fractalNoise(x / 0.7, z / 0.7, 21.0, 2);
     const double fromPath = std::fabs(std::hypot(x, z) - pathRadius) + 0.5 * (fine - 0.5);
     const Rgb soil = scaled({152, 124, 88}, 0.88 + 0.24 * fine);
     return mix(grass, soil, 0.85 * smoothstep(1.1, 0.55, fromPath));
 }
 
-Rgb skyAt(double dx, double dy, double dz) {
+// Sky in the direction (dx, dy, dz); cloudiness scales the clouds.
+Rgb skyAt(double dx, double dy, double dz, double cloudiness = 1) {
     const double up = std::max(dy, 0.0);
     Rgb sky = mix(horizonSky, {56, 116, 200}, std::pow(up, 0.8));
     // Clouds on a plane overhead, flattened and thinning out towards the horizon.
@@ -198,30 +219,32 @@ Rgb skyAt(double dx, double dy, double dz) {
     const double cover = fractalNoise(dx * reach * 0.9, dz * reach * 0.9, 11.1, 5);
     const double cloud = smoothstep(0.52, 0.74, cover) * smoothstep(0.04, 0.3, up);
     const Rgb cloudColour = mix({250, 250, 252}, {196, 202, 214}, smoothstep(0.7, 0.9, cover));
-    return mix(sky, cloudColour, 0.9 * cloud);
+    return mix(sky, cloudColour, 0.9 * cloud * cloudiness);
 }
 
 // Heights above the horizon, in degrees, of the mountain range and of the hills before it.
+// At the box's vertical edges both sink to the same pass.
 double mountainTop(double azimuth) {
     const double c = std::cos(azimuth), s = std::sin(azimuth);
     const double broad = fractalNoise(2.2 * c + 5, 2.2 * s + 5, 3.7, 4);
     const double ridge = 1 - std::fabs(2 * fractalNoise(4.5 * c + 9, 4.5 * s + 9, 6.1, 5) - 1);
     const double height = std::clamp((0.55 * broad + 0.45 * ridge - 0.3) / 0.45, 0.0, 1.0);
-    return 2 + 11 * std::pow(height, 1.3);
+    return mix1(2 + 11 * std::pow(height, 1.3), 3, nearCorner(azimuth));
 }
 
 double hillTop(double azimuth) {
-    return 0.8 + 3.2 * fractalNoise(5 * std::cos(azimuth) + 2, 5 * std::sin(azimuth) + 2, 9.1, 4);
+    const double n = fractalNoise(5 * std::cos(azimuth) + 2, 5 * std::sin(azimuth) + 2, 9.1, 4);
+    return mix1(0.8 + 3.2 * n, 1.6, nearCorner(azimuth));
 }
 
 Rgb mountainColour(double azimuth, double elevation) {
-    const double top = mountainTop(azimuth);
+    const double top = mountainTop(azimuth), plain = nearCorner(azimuth);
     // Rock faces lit from one side: the slope of a rough surface across the range.
     auto face = [&](double a) {
         return fractalNoise(a * 14, elevation * 0.5, 2.9, 3) + 0.04 * mountainTop(a);
     };
-    const double slope = (face(azimuth + 0.003) - face(azimuth - 0.003)) / 0.006;
-    const double strata = fractalNoise(azimuth * 30, elevation * 1.5, 8.2, 2);
+    const double slope = (1 - plain) * (face(azimuth + 0.003) - face(azimuth - 0.003)) / 0.006;
+    const double strata = faded(fractalNoise(azimuth * 30, elevation * 1.5, 8.2, 2), plain);
     Rgb rock = scaled({108, 110, 128}, 0.82 + 0.3 * strata);
     rock = scaled(rock, 1 + 0.3 * std::tanh(slope / 6));
     const double snow = smoothstep(7.5, 9, elevation + 2 * strata) *
@@ -232,7 +255,7 @@ Rgb mountainColour(double azimuth, double elevation) {
 }
 
 Rgb hillColour(double azimuth, double elevation) {
-    const double n = fractalNoise(azimuth * 60, elevation * 3, 4.4, 3);
+    const double n = faded(fractalNoise(azimuth * 60, elevation * 3, 4.4, 3), nearCorner(azimuth));
     return mix(scaled({58, 88, 66}, 0.85 + 0.3 * n), horizonSky, 0.22);
 }
 
@@ -247,7 +270,11 @@ Rgb landscapeAt(double x, double y, double z) {
     if (y <= 0) return groundAt(x, z);
     const double across = std::hypot(x, z);
     const double length = std::hypot(across, y - eyeHeight);
-    Rgb colour = skyAt(x / length, (y - eyeHeight) / length, z / length);
+    // Clouds thin out within 6 m of the face's nearest edge.
+    double toEdges[3] = {50 - std::fabs(x), 50 - std::fabs(z), 100 - y};
+    std::sort(toEdges, toEdges + 3); // the first is the point's own face
+    Rgb colour =
+        skyAt(x / length, (y - eyeHeight) / length, z / length, smoothstep(0, 6, toEdges[1]));
     const double elevation = std::atan2(y - eyeHeight, across) * degreesPerRadian;
     if (elevation > 32) return colour;
     const double azimuth = std::atan2(z, x);
@@ -255,7 +282,8 @@ Rgb landscapeAt(double x, double y, double z) {
         mix(colour, mountainColour(azimuth, elevation), below(elevation, mountainTop(azimuth)));
     colour = mix(colour, hillColour(azimuth, elevation), below(elevation, hillTop(azimuth)));
     if (elevation < 0.5) {
-        const Rgb far = scaled({112, 138, 96}, 0.9 + 0.2 * fractalNoise(azimuth * 30, 0, 5.5, 2));
+        const double n = faded(fractalNoise(azimuth * 30, 0, 5.5, 2), nearCorner(azimuth));
+        const Rgb far = scaled({112, 138, 96}, 0.9 + 0.2 * n);
         const Rgb field =
             mix(groundAt(x, z), mix(far, horizonSky, 0.25), smoothstep(0.5, eyeHeight, y));
         colour = mix(colour, field, below(elevation, 0));
