@@ -14,7 +14,10 @@
 //   - "footpiece.3ds", a foot under the ankle (the origin): heel behind, toes ahead, its sole
 //     at y = -0.05 m, the ground when the chain starts 0.05 m above it.
 // The box images paint one continuous landscape seen from the middle of the box: each texel
-// is coloured by its world point, so the faces meet without seams.
+// is coloured by its world point, so the faces meet without seams. Because GL repeats
+// textures, linear filtering mixes each face's opposite border texels; detail fades out
+// towards the box's edges so that those agree, except at the walls' bottom and top rows
+// (ground against sky), where the mix is half a texel, 10 cm, high.
 #pragma once
 
 #include <string>
