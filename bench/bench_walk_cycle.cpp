@@ -46,6 +46,8 @@ BENCHMARK(idlePassStepBoundary)
     ->Args({3, 2})
     ->Args({0, 3})
     ->Args({4, 2})
+    ->Args({0, 2})
+    ->Args({2, 3})
     ->Unit(benchmark::kMicrosecond);
 
 } // namespace
