@@ -11,7 +11,18 @@ namespace {
 int idleStepCount = 0; // idle passes so far; every tenth asks for a redraw
 constexpr int redrawEvery = 10;
 
-constexpr int maxStepLength = 3, maxStepHeight = 1, maxStepSpeed = 1;
+struct GaitKey {
+    unsigned char key;
+    int GaitSelection::*level;
+    int change;
+    int top; // highest level; the lowest is 0
+};
+
+const GaitKey gaitKeys[] = {
+    {'x', &GaitSelection::stepLength, +1, 3}, {'w', &GaitSelection::stepLength, -1, 3},
+    {'s', &GaitSelection::stepHeight, +1, 1}, {'q', &GaitSelection::stepHeight, -1, 1},
+    {'z', &GaitSelection::stepSpeed, +1, 1},  {'a', &GaitSelection::stepSpeed, -1, 1},
+};
 
 } // namespace
 
@@ -47,33 +58,11 @@ bool idlePass() {
 
 void onKey(unsigned char key, int, int) {
     GaitSelection& g = gaitSelection;
-    switch (key) {
-    case 'x':
-        g.stepLength = std::min(g.stepLength + 1, maxStepLength);
-        g.gaitChanged = 1;
-        break;
-    case 'w':
-        g.stepLength = std::max(g.stepLength - 1, 0);
-        g.gaitChanged = 1;
-        break;
-    case 's':
-        g.stepHeight = std::min(g.stepHeight + 1, maxStepHeight);
-        g.gaitChanged = 1;
-        break;
-    case 'q':
-        g.stepHeight = std::max(g.stepHeight - 1, 0);
-        g.gaitChanged = 1;
-        break;
-    case 'z':
-        g.stepSpeed = std::min(g.stepSpeed + 1, maxStepSpeed);
-        g.gaitChanged = 1;
-        break;
-    case 'a':
-        g.stepSpeed = std::max(g.stepSpeed - 1, 0);
-        g.gaitChanged = 1;
-        break;
-    default:
-        break;
+    for (const GaitKey& k : gaitKeys) {
+        if (k.key != key) continue;
+        int& level = g.*k.level;
+        level = std::clamp(level + k.change, 0, k.top);
+        g.gaitChanged = 1; // also when the level was already at its bound
     }
     g.gaitMode = g.stepLength + 4 * g.stepHeight + 8 * g.stepSpeed;
 }

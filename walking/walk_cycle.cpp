@@ -84,6 +84,24 @@ void blendPhase(RobotState& state, int blendIndex) {
     }
 }
 
+// First or second time derivative of the five polynomials (terms up to t^7), in joint form;
+// the swing foot's link is taken as still.
+void evalPolyDerivative(const TrajectorySegment& seg, double t, int order,
+                        double joint[linkCount]) {
+    double link[linkCount] = {};
+    for (int k = 0; k < polyLinkCount; ++k) {
+        const double* c = seg.poly[k].c;
+        double value = 0, power = 1;
+        for (int j = order; j <= 7; ++j) {
+            const int factor = order == 1 ? j : j * (j - 1);
+            value += factor * c[j] * power;
+            power *= t;
+        }
+        link[k] = value;
+    }
+    toJointRates(link, joint);
+}
+
 } // namespace
 
 void simulationInit() {
@@ -157,29 +175,9 @@ LinkAngles evalPose(const TrajectorySegment& seg, double t) {
 }
 
 void evalPolyRates(const TrajectorySegment& seg, double t, double jointRates[linkCount]) {
-    double linkRates[linkCount] = {};
-    for (int k = 0; k < polyLinkCount; ++k) {
-        const double* c = seg.poly[k].c;
-        double value = 0, power = 1;
-        for (int j = 1; j <= 7; ++j) {
-            value += j * c[j] * power;
-            power *= t;
-        }
-        linkRates[k] = value;
-    }
-    toJointRates(linkRates, jointRates);
+    evalPolyDerivative(seg, t, 1, jointRates);
 }
 
 void evalPolyAccels(const TrajectorySegment& seg, double t, double jointAccels[linkCount]) {
-    double linkAccels[linkCount] = {};
-    for (int k = 0; k < polyLinkCount; ++k) {
-        const double* c = seg.poly[k].c;
-        double value = 0, power = 1;
-        for (int j = 2; j <= 7; ++j) {
-            value += j * (j - 1) * c[j] * power;
-            power *= t;
-        }
-        linkAccels[k] = value;
-    }
-    toJointRates(linkAccels, jointAccels);
+    evalPolyDerivative(seg, t, 2, jointAccels);
 }
