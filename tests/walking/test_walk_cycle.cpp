@@ -15,38 +15,24 @@ class WalkCycleTest : public ::testing::Test {
 
     RobotState state{};
 
-    // Steps until the phase changes; returns the number of calls taken.
-    int runUntilPhaseChanges(int modeRequest = 0, int requestedMode = 0) {
+    // Steps until the phase changes (bounded, so a stuck cycle fails instead of hanging).
+    void runUntilPhaseChanges() {
         const int phase = walkCycle.phase;
-        int calls = 0;
-        while (walkCycle.phase == phase && calls < 100000) {
-            simulationStep(state, modeRequest, requestedMode);
-            modeRequest = 0;
-            ++calls;
-        }
-        return calls;
-    }
-
-    static void expectSameSegment(const TrajectorySegment& a, const TrajectorySegment& b) {
-        EXPECT_EQ(a.duration, b.duration);
-        for (int k = 0; k < polyLinkCount; ++k)
-            for (int i = 0; i < polyCoeffCount; ++i) EXPECT_EQ(a.poly[k].c[i], b.poly[k].c[i]);
+        for (int calls = 0; walkCycle.phase == phase && calls < 100000; ++calls)
+            simulationStep(state, 0, 0);
     }
 };
 
-TEST_F(WalkCycleTest, FirstCallWritesStartPoseOfRowZero) {
+// The first call writes row 0's start pose; a step ends only once the clock passes its length.
+TEST_F(WalkCycleTest, FirstCallWritesRowZeroStartPoseAndStepEndIsStrict) {
     TrajectorySegment expected;
     ASSERT_TRUE(generateStep(gaitTable.rows[0], expected));
+    segments[0].duration = increment; // the first advance reaches it exactly
     EXPECT_EQ(simulationStep(state, 0, 0), 0);
     double q[linkCount];
     toJointCoords(evalPose(expected, 0), q);
     for (int i = 0; i < linkCount; ++i) EXPECT_EQ(state.q[i], q[i]);
     EXPECT_EQ(walkCycle.phaseClock, increment);
-}
-
-TEST_F(WalkCycleTest, ClockComparisonIsStrict) {
-    segments[0].duration = increment; // the first advance reaches it exactly
-    simulationStep(state, 0, 0);
     EXPECT_EQ(walkCycle.phase, 0);
     simulationStep(state, 0, 0);
     EXPECT_EQ(walkCycle.phase, 1);
@@ -69,9 +55,7 @@ TEST_F(WalkCycleTest, BlendJoinsTouchDownSeenFromLandedFootToNextStep) {
         lastClock = walkCycle.phaseClock;
         simulationStep(state, 0, 0);
     }
-    const TrajectorySegment& step = segments[0];
-    const TrajectorySegment& blend = segments[1];
-    const TrajectorySegment& next = segments[2];
+    const TrajectorySegment &step = segments[0], &blend = segments[1], &next = segments[2];
     const double T = blend.blendDuration;
     EXPECT_DOUBLE_EQ(T, 0.2 * step.duration);
 
@@ -114,7 +98,10 @@ TEST_F(WalkCycleTest, GaitLatchKeepsFirstRequestAndRestoresRow) {
     transition.foreStep = gaitTable.rows[1].backStep;
     TrajectorySegment expected;
     ASSERT_TRUE(generateStep(transition, expected));
-    expectSameSegment(segments[2], expected);
+    EXPECT_EQ(segments[2].duration, expected.duration);
+    for (int k = 0; k < polyLinkCount; ++k)
+        for (int i = 0; i < polyCoeffCount; ++i)
+            EXPECT_EQ(segments[2].poly[k].c[i], expected.poly[k].c[i]);
 
     // A request after the boundary is latched normally.
     simulationStep(state, 1, 5);
