@@ -9,16 +9,7 @@
 
 namespace {
 
-class Consistency : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        setupModel();
-        setupGeneratorConstants();
-        fillGaitTable();
-    }
-};
-
-TEST_F(Consistency, PairRuleSpansTheSecondToTheLastSample) {
+TEST(Consistency, PairRuleSpansTheSecondToTheLastSample) {
     const double T = 0.56, dt = 0.01 * T;
     double one[100], ramp[100];
     for (int k = 0; k < 100; ++k) {
@@ -34,7 +25,7 @@ TEST_F(Consistency, PairRuleSpansTheSecondToTheLastSample) {
     EXPECT_NEAR(pairRule(ramp, dt) - base, pairRuleNear * dt, 1e-12);
 }
 
-TEST_F(Consistency, StillPoseGivesTheGravityMomentOnly) {
+TEST(Consistency, StillPoseGivesTheGravityMomentOnly) {
     const GeneratorConstants& c = generatorConstants;
     const double theta[5] = {1.3, 1.8, 1.5, 2.0, 1.45};
     JointPolynomial poly[5] = {};
@@ -78,7 +69,7 @@ void referenceMeasures(const JointPolynomial poly[5], double T, double& r, doubl
     R = (H[0] - H[1]) / gM - pairRule(X, dt);
 }
 
-TEST_F(Consistency, MeasuresOfGeneratedStepsMatchTheirDefinition) {
+TEST(Consistency, MeasuresOfGeneratedStepsMatchTheirDefinition) {
     for (int mode : {0, 3, 8, 14}) {
         TrajectorySegment seg, bent;
         generateStep(gaitTable.rows[mode], seg);

@@ -12,16 +12,17 @@
 
 namespace {
 
-class StepGenerator : public ::testing::Test {
-  protected:
+// Every gait test reads the body constants and the gait table: set up once for the binary.
+class GaitModel : public ::testing::Environment {
     void SetUp() override {
         setupModel();
         setupGeneratorConstants();
         fillGaitTable();
     }
 };
+[[maybe_unused]] const auto* const gaitModel = ::testing::AddGlobalTestEnvironment(new GaitModel);
 
-TEST_F(StepGenerator, LegKinematics) {
+TEST(StepGenerator, LegKinematics) {
     const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
     const double cases[3][4] = {{0, 0.86, 1.8700541, 1.2715385},
                                 {-0.1, 0.86, 1.9631397, 1.4099714},
@@ -44,9 +45,10 @@ TEST_F(StepGenerator, LegKinematics) {
     EXPECT_NEAR(rate.shank, (after.shank - before.shank) / (2 * h), 1e-8);
 }
 
-// Angles, rates and accelerations of links 0..4 at t.
+// Links 0..4 at t: angles, rates and accelerations; and the hip and the swing ankle seen from
+// the stance ankle, with their velocities: {x, y, vx, vy}.
 struct Motion {
-    double theta[5], rate[5], accel[5];
+    double theta[5], rate[5], accel[5], hip[4], ankle[4];
 };
 
 Motion motionAt(const TrajectorySegment& seg, double t) {
@@ -59,13 +61,9 @@ Motion motionAt(const TrajectorySegment& seg, double t) {
         m.rate[k] = evalPoly(d1, t);
         m.accel[k] = evalPoly(d2, t);
     }
-    return m;
-}
-
-// Hip and swing ankle from the stance ankle, with their velocities: {x, y, vx, vy}.
-void hipAndAnkle(const Motion& m, double hip[4], double ankle[4]) {
     const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
     const double *th = m.theta, *r = m.rate;
+    double *hip = m.hip, *ankle = m.ankle;
     hip[0] = L0 * std::cos(th[0]) + L1 * std::cos(th[1]);
     hip[1] = L0 * std::sin(th[0]) + L1 * std::sin(th[1]);
     hip[2] = -L0 * std::sin(th[0]) * r[0] - L1 * std::sin(th[1]) * r[1];
@@ -74,6 +72,7 @@ void hipAndAnkle(const Motion& m, double hip[4], double ankle[4]) {
     ankle[1] = hip[1] - L1 * std::sin(th[3]) - L0 * std::sin(th[4]);
     ankle[2] = hip[2] + L1 * std::sin(th[3]) * r[3] + L0 * std::sin(th[4]) * r[4];
     ankle[3] = hip[3] - L1 * std::cos(th[3]) * r[3] - L0 * std::cos(th[4]) * r[4];
+    return m;
 }
 
 // dH/dt + g M Xc: zero when the stance ankle is a free pivot.
@@ -85,41 +84,35 @@ double momentumBalance(const Motion& m) {
     return dH + generatorConstants.gravity * generatorConstants.totalMass * comAbscissa(m.theta);
 }
 
-TEST_F(StepGenerator, EveryRowGivesAPhysicalStep) {
+TEST(StepGenerator, EveryRowGivesAPhysicalStep) {
     for (int mode = 0; mode < gaitModeCount; ++mode) {
         SCOPED_TRACE(mode);
         const GaitEntry& e = gaitTable.rows[mode];
-        TrajectorySegment seg;
-        StepStats stats{};
-        ASSERT_TRUE(generateStep(e, seg, &stats));
-        EXPECT_LE(stats.outerPasses, 5);
-        EXPECT_LE(stats.innerPasses, 17);
+        TrajectorySegment seg; // pass counts: see GaitChangesEndWithinBounds (from == to)
+        ASSERT_TRUE(generateStep(e, seg));
         const double T = seg.duration, vx = 1.1 * e.meanSpeed;
-        const double knownDuration[9] = {0.5602241, 0, 0, 0.7843137, 0, 0, 0, 0, 0.2306805};
+        const double knownDuration[] = {0.5602241, 0, 0, 0.7843137, 0, 0, 0, 0, 0.2306805};
         if (mode < 9 && knownDuration[mode] > 0) {
             EXPECT_NEAR(T, knownDuration[mode], 5e-8);
         }
         EXPECT_NEAR(seg.blendDuration, 0.25 * T, 1e-15);
         const Motion start = motionAt(seg, 0), mid = motionAt(seg, T / 2), end = motionAt(seg, T);
-        double hipS[4], ankleS[4], hipM[4], ankleM[4], hipE[4], ankleE[4];
-        hipAndAnkle(start, hipS, ankleS);
-        hipAndAnkle(mid, hipM, ankleM);
-        hipAndAnkle(end, hipE, ankleE);
 
         // The trailing foot lifts off at rest, passes (0, clearance) at mid-step and lands
         // moving with (0.1, -0.1); the hip follows the row's heights and speeds.
-        const double wantS[2][4] = {{hipS[0], e.hipHeightStart, vx, e.hipVyStart},
+        const double x0 = start.hip[0];
+        const double wantS[2][4] = {{x0, e.hipHeightStart, vx, e.hipVyStart},
                                     {-e.backStep, -e.backDrop, 0, 0}};
-        const double wantE[2][4] = {{hipS[0] + e.meanSpeed * T, e.hipHeightEnd, vx, e.hipVyEnd},
+        const double wantE[2][4] = {{x0 + e.meanSpeed * T, e.hipHeightEnd, vx, e.hipVyEnd},
                                     {e.foreStep, e.foreRise, 0.1, -0.1}};
         for (int i = 0; i < 4; ++i) {
-            EXPECT_NEAR(hipS[i], wantS[0][i], 1e-9) << i;
-            EXPECT_NEAR(ankleS[i], wantS[1][i], 1e-9) << i;
-            EXPECT_NEAR(hipE[i], wantE[0][i], 1e-8) << i;
-            EXPECT_NEAR(ankleE[i], wantE[1][i], 1e-7) << i;
+            EXPECT_NEAR(start.hip[i], wantS[0][i], 1e-9) << i;
+            EXPECT_NEAR(start.ankle[i], wantS[1][i], 1e-9) << i;
+            EXPECT_NEAR(end.hip[i], wantE[0][i], 1e-8) << i;
+            EXPECT_NEAR(end.ankle[i], wantE[1][i], 1e-7) << i;
         }
-        EXPECT_NEAR(ankleM[0], 0, 1e-9);
-        EXPECT_NEAR(ankleM[1], e.clearance, 1e-9);
+        EXPECT_NEAR(mid.ankle[0], 0, 1e-9);
+        EXPECT_NEAR(mid.ankle[1], e.clearance, 1e-9);
         EXPECT_NEAR(momentumBalance(start), 0, 1e-8);
         EXPECT_NEAR(momentumBalance(end), 0, 1e-6);
 
@@ -134,7 +127,7 @@ TEST_F(StepGenerator, EveryRowGivesAPhysicalStep) {
 
 // Every gait change ends within the bounds; changes of one length level converge quickly, and
 // the far ones of the issue (0 -> 2, 0 -> 3, 4 -> 2) report unusable.
-TEST_F(StepGenerator, GaitChangesEndWithinBounds) {
+TEST(StepGenerator, GaitChangesEndWithinBounds) {
     for (int from = 0; from < gaitModeCount; ++from)
         for (int to = 0; to < gaitModeCount; ++to) {
             SCOPED_TRACE(std::to_string(from) + " to " + std::to_string(to));
@@ -160,7 +153,7 @@ TEST_F(StepGenerator, GaitChangesEndWithinBounds) {
     EXPECT_FALSE(generateStep(standing, seg));
 }
 
-TEST_F(StepGenerator, OutputDoesNotDependOnTheSegmentsOldContent) {
+TEST(StepGenerator, OutputDoesNotDependOnTheSegmentsOldContent) {
     TrajectorySegment clean{}, dirty;
     for (JointPolynomial& p : dirty.poly)
         for (double& c : p.c) c = std::numeric_limits<double>::quiet_NaN();
