@@ -54,14 +54,11 @@ TEST(DataSet, LimbLinkRunsFromJointToJointAlongX) {
     const Box link = boundsInRobotFrame(model.objects[0], false);
     const Box axles = boundsInRobotFrame(model.objects[1], false);
     // Rounded ends centred on the joints at x = 0 and x = 1, the bar centred on the x axis.
-    EXPECT_NEAR(link.min[0], -linkHalfWidth, 1e-5);
-    EXPECT_NEAR(link.max[0], 1 + linkHalfWidth, 1e-5);
-    EXPECT_NEAR(axles.min[0], -jointRadius, 1e-5);
-    EXPECT_NEAR(axles.max[0], 1 + jointRadius, 1e-5);
-    EXPECT_NEAR(link.min[1], -linkHalfWidth, 1e-5);
-    EXPECT_NEAR(link.max[1], linkHalfWidth, 1e-5);
-    EXPECT_NEAR(link.max[2], linkHalfDepth, 1e-5);
-    EXPECT_NEAR(axles.min[2], -jointHalfDepth, 1e-5);
+    const double got[] = {link.min[0], link.max[0], axles.min[0], axles.max[0],
+                          link.min[1], link.max[1], link.max[2],  axles.min[2]};
+    const double want[] = {-linkHalfWidth, 1 + linkHalfWidth, -jointRadius,  1 + jointRadius,
+                           -linkHalfWidth, linkHalfWidth,     linkHalfDepth, -jointHalfDepth};
+    for (int i = 0; i < 8; ++i) EXPECT_NEAR(got[i], want[i], 1e-5) << i;
     // Normals point away from the link's axis.
     const MeshObject& bar = model.objects[0];
     for (int v = 0; v < bar.vertexCount; ++v) {
@@ -106,73 +103,54 @@ TEST(DataSet, ImagesAreAcceptedPowersOfTwo) {
     }
 }
 
-// Texture coordinates of a box point on each face, as the scene's quads lay them out.
+// A box face (the plane p[axis] = at) and the texture coordinates of a box point on it, as the
+// scene's quads lay them out: s = (50 + sx x + sz z) / 100, t = (t0 + ty y + tz z) / 100.
 struct Face {
     SceneImage image;
     int axis;
-    double at;
-    double s(double x, double z) const {
-        switch (image) {
-        case SceneImage::back:
-            return (x + 50) / 100;
-        case SceneImage::left:
-            return (50 - z) / 100;
-        case SceneImage::right:
-            return (z + 50) / 100;
-        default:
-            return (50 - x) / 100;
-        }
-    }
-    double t(double y, double z) const {
-        if (image == SceneImage::bottom) return (z + 50) / 100;
-        if (image == SceneImage::top) return (50 - z) / 100;
-        return y / 100;
-    }
+    double at, sx, sz, t0, ty, tz;
+    double s(const double p[3]) const { return (50 + sx * p[0] + sz * p[2]) / 100; }
+    double t(const double p[3]) const { return (t0 + ty * p[1] + tz * p[2]) / 100; }
 };
 
 TEST(DataSet, BoxFacesMeetWithoutSeams) {
-    const Face faces[] = {{SceneImage::bottom, 1, 0}, {SceneImage::back, 2, -50},
-                          {SceneImage::left, 0, -50}, {SceneImage::right, 0, 50},
-                          {SceneImage::top, 1, 100},  {SceneImage::front, 2, 50}};
+    const Face faces[] = {
+        {SceneImage::bottom, 1, 0, -1, 0, 50, 0, 1}, {SceneImage::back, 2, -50, 1, 0, 0, 1, 0},
+        {SceneImage::left, 0, -50, 0, -1, 0, 1, 0},  {SceneImage::right, 0, 50, 0, 1, 0, 1, 0},
+        {SceneImage::top, 1, 100, -1, 0, 50, 0, -1}, {SceneImage::front, 2, 50, -1, 0, 0, 1, 0}};
     constexpr int size = 128;
     std::vector<std::vector<unsigned char>> pixels;
     for (const Face& f : faces) pixels.push_back(renderSceneImage(f.image, size));
     auto texel = [&](int face, const double p[3], int channel) {
         const Face& f = faces[face];
         const auto index = [](double c) { return std::clamp(int(c * size), 0, size - 1); };
-        const int column = index(f.s(p[0], p[2])), row = index(f.t(p[1], p[2]));
+        const int column = index(f.s(p)), row = index(f.t(p));
         return pixels[face][(row * size + column) * 3 + channel];
     };
-    for (int a = 0; a < 6; ++a) {
+    for (int a = 0; a < 6; ++a)
         for (int b = a + 1; b < 6; ++b) {
             if (faces[a].axis == faces[b].axis) continue;
             const int along = 3 - faces[a].axis - faces[b].axis;
             double difference = 0;
-            int samples = 0;
             for (int i = 0; i < size; ++i) {
                 double p[3];
                 p[faces[a].axis] = faces[a].at;
                 p[faces[b].axis] = faces[b].at;
                 p[along] = along == 1 ? (i + 0.5) * 100 / size : (i + 0.5) * 100 / size - 50;
-                for (int c = 0; c < 3; ++c, ++samples) {
-                    difference += std::abs(texel(a, p, c) - texel(b, p, c));
-                }
+                for (int c = 0; c < 3; ++c) difference += std::abs(texel(a, p, c) - texel(b, p, c));
             }
             // Texels either side of an edge lie 0.8 m apart; a mismatched edge differs by tens.
-            EXPECT_LT(difference / samples, 4.0) << "faces " << a << " and " << b;
+            EXPECT_LT(difference / (3 * size), 4.0) << "faces " << a << " and " << b;
         }
-    }
     // GL repeats textures: filtering mixes a wall's first and last columns at the box's
     // corners, so above the ground they must agree.
     for (int wall = 1; wall < 6; ++wall) {
         if (faces[wall].image == SceneImage::top) continue;
         double difference = 0;
-        for (int row = size / 50; row < size; ++row) {
-            for (int c = 0; c < 3; ++c) {
+        for (int row = size / 50; row < size; ++row)
+            for (int c = 0; c < 3; ++c)
                 difference += std::abs(pixels[wall][(row * size) * 3 + c] -
                                        pixels[wall][(row * size + size - 1) * 3 + c]);
-            }
-        }
         EXPECT_LT(difference / (3 * size), 1.0) << "wall " << wall;
     }
 }

@@ -43,7 +43,7 @@ TEST(TgaImage, SwapsBlueAndRedOfEveryPixel) {
     EXPECT_EQ(rgb.pixels, pixels);
 }
 
-TEST(TgaImage, RefusesOtherLayoutsAndShortFiles) {
+TEST(TgaImage, RefusesOtherLayoutsShortFilesAndHugeDeclaredSizes) {
     struct Case {
         int offset, value;
         TgaStatus expected;
@@ -70,19 +70,18 @@ TEST(TgaImage, RefusesOtherLayoutsAndShortFiles) {
     EXPECT_EQ(decodeTgaImage(t, whole.data(), 11), TgaStatus::notAccepted);
     EXPECT_EQ(decodeTgaImage(t, whole.data(), whole.size() - 1), TgaStatus::shortPixels);
     EXPECT_TRUE(t.pixels.empty());
-}
 
-TEST(TgaImage, HugeDeclaredSizeIsRefusedBeforeAllocating) {
-    // 65535 x 65535 at 32 bits declares 17 GB; the file holds one byte of it.
-    const Bytes file = tgaFile(65535, 65535, 32, {1});
+    // 65535 x 65535 at 32 bits declares 17 GB; the file holds one byte of it. Refused before
+    // allocating, from bytes and from a file.
+    const Bytes huge = tgaFile(65535, 65535, 32, {1});
     TgaTexture fromBytes, fromFile;
-    EXPECT_EQ(decodeTgaImage(fromBytes, file.data(), file.size()), TgaStatus::shortPixels);
-    EXPECT_EQ(readTgaFile(fromFile, writeTemp(file).c_str()), TgaStatus::shortPixels);
+    EXPECT_EQ(decodeTgaImage(fromBytes, huge.data(), huge.size()), TgaStatus::shortPixels);
+    EXPECT_EQ(readTgaFile(fromFile, writeTemp(huge).c_str()), TgaStatus::shortPixels);
     EXPECT_TRUE(fromFile.pixels.empty());
     EXPECT_EQ(fromFile.width, 65535u);
 }
 
-TEST(TgaTexture, UploadsTightlyPackedRowsAndRestoresTheAlignment) {
+TEST(TgaTexture, UploadsTightlyPackedRowsRestoresTheAlignmentAndSkipsBadFiles) {
     resetFakeGl();
     fakeUnpackAlignment = 8;
     TgaTexture odd;
@@ -104,15 +103,13 @@ TEST(TgaTexture, UploadsTightlyPackedRowsAndRestoresTheAlignment) {
     ASSERT_TRUE(loadTgaTexture(rgba, writeTemp(tgaFile(1, 1, 32, {1, 2, 3, 4})).c_str()));
     EXPECT_EQ(glCallsStartingWith("glTexImage2D"),
               std::vector<std::string>{"glTexImage2D 3553 0 6408 1 1 0 6408 5121 1"});
-}
 
-TEST(TgaTexture, MissingOrRefusedFilesMakeNoTexture) {
+    // Missing or refused files make no texture and send nothing.
     resetFakeGl();
-    TgaTexture untouched;
+    TgaTexture untouched, refused;
     untouched.width = 77;
     EXPECT_FALSE(loadTgaTexture(untouched, "no/such/file.tga"));
     EXPECT_EQ(untouched.width, 77u);
-    TgaTexture refused;
     EXPECT_FALSE(loadTgaTexture(refused, writeTemp(tgaFile(2, 2, 24, {1, 2, 3})).c_str()));
     EXPECT_EQ(refused.textureName, 0u);
     EXPECT_TRUE(glCallLog.empty());

@@ -25,21 +25,20 @@ void expectVec(Vec3f v, Vec3f expected, float tolerance = 1e-6f) {
     EXPECT_NEAR(v.z, expected.z, tolerance);
 }
 
-TEST(VertexNormals, CounterClockwiseFacesPointTowardsTheViewer) {
+// Counter-clockwise faces point towards the viewer; a shared vertex leans towards the larger
+// face.
+TEST(VertexNormals, WindingAndAreaWeighting) {
     const std::vector<Vec3f> triangle = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-    const MeshModel counterClockwise = oneObject(triangle, {{0, 1, 2}});
-    for (const Vec3f& n : counterClockwise.objects[0].normals) expectVec(n, {0, 0, 1});
-    const MeshModel clockwise = oneObject(triangle, {{0, 2, 1}});
-    for (const Vec3f& n : clockwise.objects[0].normals) expectVec(n, {0, 0, -1});
-}
-
-TEST(VertexNormals, SharedVertexLeansTowardsTheLargerFace) {
+    const MeshModel ccw = oneObject(triangle, {{0, 1, 2}}), cw = oneObject(triangle, {{0, 2, 1}});
+    for (int v = 0; v < 3; ++v) {
+        expectVec(ccw.objects[0].normals[v], {0, 0, 1});
+        expectVec(cw.objects[0].normals[v], {0, 0, -1});
+    }
     // Vertex 0 joins a face of area 2 facing +z and a face of area 0.5 facing +y.
     const MeshModel m =
         oneObject({{0, 0, 0}, {2, 0, 0}, {0, 2, 0}, {0, 0, -1}, {1, 0, 0}}, {{0, 1, 2}, {0, 4, 3}});
-    const Vec3f n = m.objects[0].normals[0];
     const float length = std::sqrt(4.0f + 0.25f);
-    expectVec(n, {0, 0.5f / length, 2 / length});
+    expectVec(m.objects[0].normals[0], {0, 0.5f / length, 2 / length});
     expectVec(m.objects[0].normals[3], {0, 1, 0});
 }
 
