@@ -50,20 +50,8 @@ TEST(Momentum, MassMatrixUprightAndDerivativesByFiniteDifferences) {
                 1e-8);
 }
 
-TEST(Momentum, Mat2InverseAndProduct) {
-    const Mat2 inv = inverse(Mat2{{2, 1, 7, 4}}), J = legJacobian(pose[0], pose[1]);
-    const Mat2 p = product(J, inverse(J));
-    const double wantInverse[4] = {4, -1, -7, 2}, identity[4] = {1, 0, 0, 1};
-    double miss = 0;
-    for (int k = 0; k < 4; ++k) {
-        EXPECT_DOUBLE_EQ(inv.m[k], wantInverse[k]) << k;
-        miss += std::abs(p.m[k] - identity[k]);
-    }
-    EXPECT_NEAR(miss, 0, 1e-14);
-}
-
-// The two boundary solvers: the hip acceleration keeps dH/dt = G, the torso jerk keeps
-// d2H/dt2 = -g M Xc'.
+// The two boundary solvers (and the 2x2 inverse and product inside them): the hip acceleration
+// keeps dH/dt = G, the torso jerk keeps d2H/dt2 = -g M Xc'.
 TEST(Momentum, BoundarySolversKeepTheBalance) {
     const GeneratorConstants& k = generatorConstants;
     const double ay = -1.5, fx = -1.0, fy = -2.0, G = -12.0;
