@@ -324,10 +324,7 @@ unsigned char channel(double value) {
 } // namespace
 
 const char* sceneImageFileName(SceneImage image) {
-    static const char* const names[sceneImageCount] = {"Ground2.tga", "Sky2.tga",  "Mountains.tga",
-                                                       "Back.tga",    "Front.tga", "Left.tga",
-                                                       "Right.tga",   "Top.tga",   "Bottom.tga"};
-    return names[int(image)];
+    return sceneTextureFiles[int(image)];
 }
 
 std::vector<unsigned char> makeBasicPiece() {
@@ -401,8 +398,8 @@ std::vector<unsigned char> makeSceneImage(SceneImage image, int size) {
 }
 
 std::vector<DataFile> makeDataSet(int boxImageSize, int otherImageSize) {
-    std::vector<DataFile> files{{"basicpiece.3ds", makeBasicPiece()},
-                                {"footpiece.3ds", makeFootPiece()}};
+    std::vector<DataFile> files{{basicPieceFile, makeBasicPiece()},
+                                {footPieceFile, makeFootPiece()}};
     for (int i = 0; i < sceneImageCount; ++i) {
         const SceneImage image = SceneImage(i);
         const bool boxFace = i >= int(SceneImage::back);

@@ -20,6 +20,8 @@
 // (ground against sky), where the mix is half a texel, 10 cm, high.
 #pragma once
 
+#include "assets/data_files.h"
+
 #include <string>
 #include <vector>
 
@@ -39,10 +41,11 @@ struct DataFile {
     std::vector<unsigned char> bytes;
 };
 
+// In start-up's loading order, as sceneTextureFiles lists them.
 enum class SceneImage { ground, sky, mountains, back, front, left, right, top, bottom };
-constexpr int sceneImageCount = 9;
+constexpr int sceneImageCount = sceneTextureCount;
 
-// "Ground2.tga" ... "Bottom.tga", in start-up's loading order.
+// "Ground2.tga" ... "Bottom.tga".
 const char* sceneImageFileName(SceneImage image);
 
 std::vector<unsigned char> makeBasicPiece();

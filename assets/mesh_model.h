@@ -1,6 +1,6 @@
 // The in-memory meshes the 3DS reader fills and the display-list step draws.
 //
-// Offers: Vec3f, Vec2f, MeshFace, MeshMaterial, MeshObject, MeshModel.
+// Offers: Vec3f, Vec2f, MeshFace, faceInside, MeshMaterial, MeshObject, MeshModel.
 // Axes: vertices and normals are held Y-up (the reader turns the file's Z-up (x, y, z) into
 // (x, z, -y)); lengths are in the model's own units, which the scene scales when drawing.
 // Every count equals the length of its array, so a loop bounded by a count stays inside it.
@@ -21,6 +21,12 @@ struct Vec2f {
 struct MeshFace {
     int a, b, c;
 };
+
+// True when all three indices name one of vertexCount vertices.
+inline bool faceInside(const MeshFace& f, int vertexCount) {
+    return f.a >= 0 && f.a < vertexCount && f.b >= 0 && f.b < vertexCount && f.c >= 0 &&
+           f.c < vertexCount;
+}
 
 constexpr int meshNameSize = 255; // bytes, terminator included
 

@@ -13,11 +13,6 @@ GLuint textureForMaterial(int materialIndex) {
     return materialTextureNames[materialIndex];
 }
 
-bool faceInside(const MeshFace& face, int vertexCount) {
-    return face.a >= 0 && face.a < vertexCount && face.b >= 0 && face.b < vertexCount &&
-           face.c >= 0 && face.c < vertexCount;
-}
-
 void emitObject(const MeshModel& model, const MeshObject& object) {
     if (object.textured) {
         glEnable(GL_TEXTURE_2D);

@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::size_t prefixSize = 12;
 constexpr std::size_t headerSize = 18;
-// No image ID, no colour map, type 2, zero colour-map specification, zero origin.
+// No image ID, no colour map, type 2, zero colour-map fields, zero origin.
 constexpr unsigned char acceptedPrefix[prefixSize] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
 // Steps up to the size of the pixel data; stores width, height and depth as it goes.
@@ -19,12 +19,12 @@ TgaStatus readHeader(TgaTexture& texture, const unsigned char* header, std::size
         return TgaStatus::notAccepted;
     }
     if (size < headerSize) return TgaStatus::notAccepted;
-    const unsigned char* spec = header + prefixSize;
-    texture.width = spec[0] + 256u * spec[1];
-    texture.height = spec[2] + 256u * spec[3];
+    const unsigned char* sizes = header + prefixSize; // width, height, depth
+    texture.width = sizes[0] + 256u * sizes[1];
+    texture.height = sizes[2] + 256u * sizes[3];
     if (texture.width == 0 || texture.height == 0) return TgaStatus::zeroSize;
-    if (spec[4] != 24 && spec[4] != 32) return TgaStatus::unsupportedDepth;
-    texture.bitsPerPixel = spec[4];
+    if (sizes[4] != 24 && sizes[4] != 32) return TgaStatus::unsupportedDepth;
+    texture.bitsPerPixel = sizes[4];
     pixelBytes = std::uint64_t(texture.width) * texture.height * (texture.bitsPerPixel / 8);
     return TgaStatus::loaded;
 }

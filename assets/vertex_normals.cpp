@@ -32,11 +32,6 @@ Vec3f normalise(Vec3f v) {
 
 namespace {
 
-bool faceInside(const MeshFace& f, int vertexCount) {
-    return f.a >= 0 && f.a < vertexCount && f.b >= 0 && f.b < vertexCount && f.c >= 0 &&
-           f.c < vertexCount;
-}
-
 void computeObjectNormals(MeshObject& object) {
     const int vertexCount = int(object.vertices.size());
     std::vector<Vec3f> sums(vertexCount, Vec3f{0, 0, 0});

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "assets/data_files.h"
 #include "assets/model_list.h"
 #include "assets/model_reader.h"
 #include "shell/camera_input.h"
@@ -27,11 +28,6 @@ ModelReader basicPieceReader;
 ModelReader footPieceReader;
 MeshModel basicPieceModel;
 MeshModel footPieceModel;
-
-const char* const sceneTextureFiles[sceneTextureCount] = {
-    "Ground2.tga", "Sky2.tga",  "Mountains.tga", "Back.tga",   "Front.tga",
-    "Left.tga",    "Right.tga", "Top.tga",       "Bottom.tga",
-};
 
 void onIdle() {
     if (idlePass()) glutPostRedisplay();
@@ -110,9 +106,9 @@ int main(int argc, char** argv) {
     for (int slot = 0; slot < sceneTextureCount; ++slot) {
         loadTgaTexture(sceneTextures[slot], sceneTextureFiles[slot]);
     }
-    basicPieceReader.importFile(basicPieceModel, "basicpiece.3ds");
+    basicPieceReader.importFile(basicPieceModel, basicPieceFile);
     basicPieceList = compileModelList(basicPieceModel);
-    footPieceReader.importFile(footPieceModel, "footpiece.3ds");
+    footPieceReader.importFile(footPieceModel, footPieceFile);
     footPieceList = compileModelList(footPieceModel);
 
     glutMainLoop();

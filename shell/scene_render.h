@@ -1,13 +1,12 @@
 // Drawing one frame: the textured box of ground and sky, and ORVA as a chain of mesh pieces
 // turned by the joint coordinates. The frame's numbers come from layoutFrame.
 //
-// Offers: sceneTextureCount, sceneTextures, basicPieceList, footPieceList (filled at start-up),
+// Offers: sceneTextures, basicPieceList, footPieceList (filled at start-up),
 // and onDisplay, the GLUT display callback.
 #pragma once
 
+#include "assets/data_files.h"
 #include "assets/tga_texture.h"
-
-constexpr int sceneTextureCount = 9;
 
 // Slots 3 to 8 are the box's faces; a slot whose file did not load keeps texture name 0.
 extern TgaTexture sceneTextures[sceneTextureCount];

@@ -4,9 +4,7 @@
 #include "walking/body_model.h"
 #include "walking/gait_table.h"
 
-#ifdef ORVA_HAVE_WALK_COMMAND
 #include "tools/walk_command.h"
-#endif
 
 #include <cmath>
 #include <cstdio>
@@ -22,8 +20,8 @@ const char* const helpText =
     "                             of a freshly filled gait table\n"
     "  steps --transitions        the 256 gait-change steps, from-major: row FROM with its\n"
     "                             foreStep set to row TO's backStep (FROM = TO is the plain row)\n"
-    "  walk --calls N [--keys SPEC]\n"
-    "                             start-up and N idle passes without a window, as CSV; SPEC is\n"
+    "  walk --calls N [--keys KEYS]\n"
+    "                             start-up and N idle passes without a window, as CSV; KEYS is\n"
     "                             a comma-separated list of K:CHARS, the gait keys CHARS pressed\n"
     "                             just before idle call K (counted from 1)\n"
     "  --help                     this text\n"
@@ -104,9 +102,7 @@ int main(int argc, char** argv) {
         if (argc == 3 && std::strcmp(argv[2], "--transitions") == 0) return runSteps(true);
         return badArguments("steps takes only --transitions");
     }
-#ifdef ORVA_HAVE_WALK_COMMAND
     if (std::strcmp(command, "walk") == 0) return runWalkCommand(argc - 1, argv + 1);
-#endif
     std::fprintf(stderr, "orva-gait: unknown command '%s' (try 'orva-gait --help')\n", command);
     return 2;
 }

@@ -31,13 +31,13 @@ bool parseCount(const char* text, long& out) {
     return errno == 0 && *end == '\0';
 }
 
-// SPEC is a comma-separated list of K:CHARS.
-bool parseKeys(const std::string& spec, std::vector<KeyPress>& out, std::string& error) {
+// KEYS is a comma-separated list of K:CHARS.
+bool parseKeys(const std::string& list, std::vector<KeyPress>& out, std::string& error) {
     size_t start = 0;
-    while (start <= spec.size()) {
-        size_t comma = spec.find(',', start);
-        if (comma == std::string::npos) comma = spec.size();
-        const std::string entry = spec.substr(start, comma - start);
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string::npos) comma = list.size();
+        const std::string entry = list.substr(start, comma - start);
         const size_t colon = entry.find(':');
         KeyPress press;
         if (colon == std::string::npos || !parseCount(entry.substr(0, colon).c_str(), press.call) ||

@@ -1,4 +1,4 @@
-// `orva-gait walk --calls N [--keys SPEC]`: start-up and N idle passes without a window,
+// `orva-gait walk --calls N [--keys KEYS]`: start-up and N idle passes without a window,
 // traced as CSV on standard output.
 #pragma once
 
