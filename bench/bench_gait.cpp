@@ -1,26 +1,15 @@
 #include "gait/consistency.h"
 #include "gait/step_generator.h"
-#include "walking/body_model.h"
-#include "walking/gait_table.h"
+#include "model/core_setup.h"
+#include "model/gait_table.h"
 
 #include <benchmark/benchmark.h>
 #include <string>
 #include <vector>
 
+using namespace orva;
+
 namespace {
-
-void setUpGait() {
-    setupModel();
-    setupGeneratorConstants();
-    fillGaitTable();
-}
-
-// Row `from` landing where row `to` starts: the step the walking cycle makes at a gait change.
-GaitEntry transition(int from, int to) {
-    GaitEntry e = gaitTable.rows[from];
-    e.foreStep = gaitTable.rows[to].backStep;
-    return e;
-}
 
 void runGenerateStep(benchmark::State& state, GaitEntry entry) {
     TrajectorySegment seg;
@@ -65,7 +54,7 @@ void runStepMomentumResidual(benchmark::State& state) {
 // Registered before main: each row, each usable change (short runs, there are many), all
 // usable changes together, one far change that runs into the bounds, and the two measures.
 const bool registered = [] {
-    setUpGait();
+    setupCore();
     for (int mode = 0; mode < gaitModeCount; ++mode)
         benchmark::RegisterBenchmark(("generateStep/row:" + std::to_string(mode)).c_str(),
                                      runGenerateStep, gaitTable.rows[mode])
@@ -74,7 +63,7 @@ const bool registered = [] {
     std::vector<GaitEntry> usable;
     for (int from = 0; from < gaitModeCount; ++from)
         for (int to = 0; to < gaitModeCount; ++to) {
-            const GaitEntry e = transition(from, to);
+            const GaitEntry e = transitionEntry(from, to);
             TrajectorySegment seg;
             if (!generateStep(e, seg)) continue;
             usable.push_back(e);
@@ -89,7 +78,7 @@ const bool registered = [] {
                                  usable)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("generateStep/farChangeToBounds:0to2", runGenerateStep,
-                                 transition(0, 2))
+                                 transitionEntry(0, 2))
         ->Unit(benchmark::kMicrosecond);
 
     benchmark::RegisterBenchmark("torsoRateResidual", runTorsoRateResidual)

@@ -1,14 +1,16 @@
-#include "walking/sine_table.h"
+#include "model/core_setup.h"
+#include "model/pose_queries.h"
 
 #include <benchmark/benchmark.h>
+
+using namespace orva;
 
 namespace {
 
 void setUpOnce() {
     static bool ready = false;
     if (ready) return;
-    buildSineTable(sineTableSize);
-    setupModel();
+    setupCore();
     ready = true;
 }
 

@@ -2,9 +2,11 @@
 
 #include "gait/poly_fit.h"
 #include "gait/sin_cos.h"
-#include "walking/body_model.h"
+#include "model/body_model.h"
 
 #include <cmath>
+
+namespace orva {
 
 namespace {
 
@@ -264,3 +266,5 @@ double stepMomentumResidual(const JointPolynomial poly[polyLinkCount], double T)
     sampleStep(poly, T, samples);
     return stepMomentumResidual(poly, samples, T);
 }
+
+} // namespace orva

@@ -7,9 +7,11 @@
 // or from samples already taken, so that the generator samples a candidate once for both).
 #pragma once
 
-#include "walking/gait_table.h"
+#include "model/gait_table.h"
 
 #include <limits>
+
+namespace orva {
 
 constexpr int consistencySamples = 100;
 // Weights of the two-interval rule: they sum to 2, so a constant is integrated exactly.
@@ -46,3 +48,5 @@ double torsoRateResidual(const StepSamples& samples, double T);
 double stepMomentumResidual(const JointPolynomial poly[polyLinkCount], double T);
 double stepMomentumResidual(const JointPolynomial poly[polyLinkCount], const StepSamples& samples,
                             double T);
+
+} // namespace orva

@@ -1,11 +1,11 @@
 #include "gait/momentum.h"
 
 #include "gait/sin_cos.h"
-#include "walking/body_model.h"
+#include "model/body_model.h"
+
+namespace orva {
 
 namespace {
-
-constexpr double halfPi = 1.5707963267948966;
 
 // The index pairs whose mass-matrix entry carries cos(theta_i - theta_j); (2,3) and (2,4) are
 // constants and the diagonal is Dii.
@@ -175,3 +175,5 @@ double torsoJerk(const double theta[5], const double rate[5], const double accel
         dds[3] * rate[3] + dds[1] * rate[1] + dds[0] * rate[0];
     return (K + 2 * ds[2] * accel[2] + dds[2] * rate[2]) * (-1 / s[2]);
 }
+
+} // namespace orva

@@ -12,6 +12,8 @@
 // H = sum of s_i theta_i' and s the row sums of the mass matrix.
 #pragma once
 
+namespace orva {
+
 constexpr int modelLinkCount = 5;
 
 // 5x5 matrix stored by rows, element (i, j) at 5 i + j, both 0-based.
@@ -56,3 +58,5 @@ double hipAccelForZeroMoment(const double theta[5], const double rate[5], double
 // not read.
 double torsoJerk(const double theta[5], const double rate[5], const double accel[5],
                  const double jerk[5]);
+
+} // namespace orva

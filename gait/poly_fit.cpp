@@ -1,5 +1,7 @@
 #include "gait/poly_fit.h"
 
+namespace orva {
+
 double evalPoly(const JointPolynomial& p, double t) {
     double result = p.c[0];
     double power = 1.0;
@@ -106,3 +108,5 @@ void fitSeptic(double pS, double vS, double aS, double jS, double pE, double vE,
     for (int j = 0; j < 4; ++j) out.c[4 + j] = x[j];
     for (int k = 8; k < polyCoeffCount; ++k) out.c[k] = 0.0;
 }
+
+} // namespace orva

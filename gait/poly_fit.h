@@ -6,7 +6,9 @@
 // coefficients, zero above its degree.
 #pragma once
 
-#include "walking/gait_table.h"
+#include "model/gait_table.h"
+
+namespace orva {
 
 // 3x3 matrix stored by rows, accessed with 1-based (row, column).
 struct Mat3 {
@@ -27,3 +29,5 @@ void fitSeptic(double pS, double vS, double aS, double jS, double pE, double vE,
 
 double det3(const Mat3& m);
 double det4(const double a[16]); // 4x4 stored by rows, 0-based
+
+} // namespace orva

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace orva {
+
 // Up to here the reduction by multiples of pi/2 below is exact enough; beyond it, and for
 // non-finite x, the math library takes over.
 constexpr double sinCosRange = 1e5;
@@ -72,3 +74,5 @@ inline SineCosine sinCos(double x) {
     sinCos(x, r.sin, r.cos);
     return r;
 }
+
+} // namespace orva

@@ -4,14 +4,15 @@
 #include "gait/momentum.h"
 #include "gait/poly_fit.h"
 #include "gait/sin_cos.h"
-#include "walking/body_model.h"
+#include "model/body_model.h"
 
 #include <cmath>
 #include <initializer_list>
 
+namespace orva {
+
 namespace {
 
-constexpr double halfPi = 1.5707963267948966;
 constexpr double torsoStartAngle = 1.53588974175501; // 88 degrees, the same at every step
 constexpr double firstHipGuess = -0.1;               // hip abscissa at the start, m
 constexpr double hipSpeedFactor = 1.1;               // end hip speed over the mean hip speed
@@ -229,3 +230,5 @@ bool generateStep(const GaitEntry& e, TrajectorySegment& seg, StepStats* stats) 
     if (stats) *stats = StepStats{outerPasses, innerPasses};
     return ended && allFinite(seg);
 }
+
+} // namespace orva

@@ -6,7 +6,9 @@
 // legAccels (a leg's inverse kinematics, from its foot up to the hip).
 #pragma once
 
-#include "walking/gait_table.h"
+#include "model/gait_table.h"
+
+namespace orva {
 
 // Bounds of the two iterations. Every table row and every one-level gait change ends within
 // 5 outer and 17 inner passes; far changes of step length never end or go undefined.
@@ -36,3 +38,5 @@ LegPair legIK(double X, double Y);
 LegPair legRates(const LegPair& pose, double VX, double VY);
 // Leg accelerations for the hip acceleration (AX, AY) relative to the foot.
 LegPair legAccels(const LegPair& pose, const LegPair& rates, double AX, double AY);
+
+} // namespace orva

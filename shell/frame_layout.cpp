@@ -21,7 +21,7 @@ RobotPlacement placeRobot(const WalkerPlacement& placement) {
     return robot;
 }
 
-ChainAngles chainAngles(const RobotState& state, double theta) {
+ChainAngles chainAngles(const orva::RobotState& state, double theta) {
     ChainAngles chain;
     // The heading goes through float before the conversion, as the placement hands it on.
     chain.heading = toDegrees(static_cast<float>(theta));

@@ -27,7 +27,7 @@ struct ChainAngles {
     float swingFoot; // -(q0 + q1 + q3 + q4): keeps the swing foot level
 };
 
-ChainAngles chainAngles(const RobotState& state, double theta);
+ChainAngles chainAngles(const orva::RobotState& state, double theta);
 
 struct CameraView {
     double eye[3];

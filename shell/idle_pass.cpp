@@ -1,10 +1,12 @@
 #include "shell/idle_pass.h"
 
+#include "model/pose_queries.h"
 #include "shell/shell_state.h"
-#include "walking/sine_table.h"
 #include "walking/walk_cycle.h"
 
 #include <algorithm>
+
+using namespace orva;
 
 namespace {
 

@@ -5,10 +5,10 @@
 // registers onKey with glutKeyboardFunc as it is.
 #pragma once
 
-#include "walking/body_model.h"
+#include "model/body_model.h"
 
 // Start-up step 1: the pose a frame drawn before the first step shows.
-void setStartingPose(RobotState& state);
+void setStartingPose(orva::RobotState& state);
 
 // One idle pass, stages 1 to 8: one simulation step, the placement bookkeeping and the
 // redraw counter. Returns true when a redisplay is due (after every tenth call).

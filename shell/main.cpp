@@ -17,6 +17,8 @@
 #include "shell/shell_state.h"
 #include "walking/walk_cycle.h"
 
+using namespace orva;
+
 static_assert(keyF1 == GLUT_KEY_F1 && keyF2 == GLUT_KEY_F2 && keyF4 == GLUT_KEY_F4 &&
                   keyLeft == GLUT_KEY_LEFT && keyUp == GLUT_KEY_UP && keyRight == GLUT_KEY_RIGHT &&
                   keyDown == GLUT_KEY_DOWN && keyInsert == GLUT_KEY_INSERT,

@@ -1,5 +1,7 @@
 #include "shell/shell_state.h"
 
+using namespace orva;
+
 WindowState windowState;
 WalkerPlacement walkerPlacement;
 GaitSelection gaitSelection;

@@ -6,7 +6,7 @@
 // (robotState) and degreesPerRadian. resetShellState restores every initial value.
 #pragma once
 
-#include "walking/body_model.h"
+#include "model/body_model.h"
 
 // Turns radians into the degrees glRotatef takes.
 constexpr double degreesPerRadian = 57.29577951308232;
@@ -54,6 +54,6 @@ extern WindowState windowState;
 extern WalkerPlacement walkerPlacement;
 extern GaitSelection gaitSelection;
 extern CameraState cameraState;
-extern RobotState robotState;
+extern orva::RobotState robotState;
 
 void resetShellState();

@@ -1,14 +1,16 @@
 // orva-gait: prints the steps the gait generator makes, one JSON object per line, and
 // dispatches the walk trace.
 #include "gait/step_generator.h"
-#include "walking/body_model.h"
-#include "walking/gait_table.h"
+#include "model/core_setup.h"
+#include "model/gait_table.h"
 
 #include "tools/walk_command.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+
+using namespace orva;
 
 namespace {
 
@@ -69,9 +71,7 @@ void printStep(int from, int to, const GaitEntry& entry) {
 }
 
 int runSteps(bool transitions) {
-    setupModel();
-    setupGeneratorConstants();
-    fillGaitTable();
+    setupCore();
     for (int from = 0; from < gaitModeCount; ++from) {
         if (!transitions) {
             printStep(from, from, gaitTable.rows[from]);
@@ -79,9 +79,7 @@ int runSteps(bool transitions) {
         }
         for (int to = 0; to < gaitModeCount; ++to) {
             // The walking cycle's transition step: land where the new gait's step begins.
-            GaitEntry entry = gaitTable.rows[from];
-            entry.foreStep = gaitTable.rows[to].backStep;
-            printStep(from, to, entry);
+            printStep(from, to, transitionEntry(from, to));
         }
     }
     return 0;

@@ -2,7 +2,9 @@
 
 #include "gait/poly_fit.h"
 #include "gait/step_generator.h"
-#include "walking/sine_table.h"
+#include "model/core_setup.h"
+
+namespace orva {
 
 WalkCycle walkCycle;
 TrajectorySegment segments[segmentCount];
@@ -17,13 +19,8 @@ int lengthLevel(int mode) {
     return mode & 3;
 }
 
-// Generates the step from row `from` landing at row `to`'s distance, restoring the row after.
 bool generateTransition(int from, int to, TrajectorySegment& next) {
-    GaitEntry& row = gaitTable.rows[from];
-    row.foreStep = gaitTable.rows[to].backStep;
-    const bool usable = generateStep(row, next);
-    row.foreStep = row.backStep;
-    return usable;
+    return generateStep(transitionEntry(from, to), next);
 }
 
 // The next step, taking a latched gait change through a transition step. A change the
@@ -105,10 +102,7 @@ void evalPolyDerivative(const TrajectorySegment& seg, double t, int order,
 } // namespace
 
 void simulationInit() {
-    buildSineTable(sineTableSize);
-    setupModel();
-    setupGeneratorConstants();
-    fillGaitTable();
+    setupCore();
     walkCycle = WalkCycle{};
     for (TrajectorySegment& seg : segments)
         generateStep(gaitTable.rows[walkCycle.currentMode], seg);
@@ -181,3 +175,5 @@ void evalPolyRates(const TrajectorySegment& seg, double t, double jointRates[lin
 void evalPolyAccels(const TrajectorySegment& seg, double t, double jointAccels[linkCount]) {
     evalPolyDerivative(seg, t, 2, jointAccels);
 }
+
+} // namespace orva

@@ -10,8 +10,10 @@
 // when the foot that just landed takes the load.
 #pragma once
 
-#include "walking/body_model.h"
-#include "walking/gait_table.h"
+#include "model/body_model.h"
+#include "model/gait_table.h"
+
+namespace orva {
 
 constexpr double timeStep = 5e-05;
 constexpr double timeScale = 150;
@@ -49,3 +51,5 @@ LinkAngles evalPose(const TrajectorySegment& seg, double t);
 // First and second time derivatives of the five polynomials at t, in joint-rate form.
 void evalPolyRates(const TrajectorySegment& seg, double t, double jointRates[linkCount]);
 void evalPolyAccels(const TrajectorySegment& seg, double t, double jointAccels[linkCount]);
+
+} // namespace orva

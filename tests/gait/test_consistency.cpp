@@ -2,10 +2,12 @@
 #include "gait/momentum.h"
 #include "gait/poly_fit.h"
 #include "gait/step_generator.h"
-#include "walking/body_model.h"
+#include "model/body_model.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
+
+using namespace orva;
 
 namespace {
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+using namespace orva;
+
 namespace {
 
 // Value and first three derivatives of p at t.

@@ -1,9 +1,11 @@
 #include "gait/sin_cos.h"
-#include "walking/body_model.h"
+#include "model/body_model.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+
+using namespace orva;
 
 namespace {
 

@@ -1,8 +1,9 @@
 #include "gait/momentum.h"
 #include "gait/poly_fit.h"
 #include "gait/step_generator.h"
-#include "walking/body_model.h"
-#include "walking/gait_table.h"
+#include "model/body_model.h"
+#include "model/core_setup.h"
+#include "model/gait_table.h"
 
 #include <cmath>
 #include <cstring>
@@ -10,15 +11,13 @@
 #include <limits>
 #include <string>
 
+using namespace orva;
+
 namespace {
 
 // Every gait test reads the body constants and the gait table: set up once for the binary.
 class GaitModel : public ::testing::Environment {
-    void SetUp() override {
-        setupModel();
-        setupGeneratorConstants();
-        fillGaitTable();
-    }
+    void SetUp() override { setupCore(); }
 };
 [[maybe_unused]] const auto* const gaitModel = ::testing::AddGlobalTestEnvironment(new GaitModel);
 
@@ -124,8 +123,7 @@ TEST(StepGenerator, GaitChangesEndWithinBounds) {
     for (int from = 0; from < gaitModeCount; ++from)
         for (int to = 0; to < gaitModeCount; ++to) {
             SCOPED_TRACE(std::to_string(from) + " to " + std::to_string(to));
-            GaitEntry e = gaitTable.rows[from];
-            e.foreStep = gaitTable.rows[to].backStep;
+            const GaitEntry e = transitionEntry(from, to);
             TrajectorySegment seg;
             StepStats stats{-1, -1};
             const bool usable = generateStep(e, seg, &stats);

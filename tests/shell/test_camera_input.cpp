@@ -4,6 +4,8 @@
 
 #include "shell/camera_input.h"
 
+using namespace orva;
+
 namespace {
 
 class CameraInputTest : public ::testing::Test {

@@ -4,6 +4,8 @@
 
 #include "shell/frame_layout.h"
 
+using namespace orva;
+
 namespace {
 
 class FrameLayoutTest : public ::testing::Test {

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <random>
 
+using namespace orva;
+
 namespace {
 
 class IdlePassTest : public ::testing::Test {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+using namespace orva;
+
 namespace {
 
 constexpr double increment = timeStep * timeScale;

@@ -1,8 +1,12 @@
-#include "walking/sine_table.h"
+#include "model/sine_table.h"
+
+#include "model/constants.h"
 
 #include <cmath>
 #include <limits>
 #include <vector>
+
+namespace orva {
 
 namespace {
 
@@ -14,7 +18,6 @@ struct SineTable {
 SineTable sineTable;
 
 constexpr double inverseTwoPi = 0.15915494309189535;
-constexpr double halfPi = 1.5707963267948966;
 
 } // namespace
 
@@ -40,23 +43,4 @@ double tableCos(double angle) {
     return tableSin(halfPi - angle);
 }
 
-double swingFootReach(const RobotState& state) {
-    const LinkAngles a = toLinkAngles(state.q);
-    const double* L = bodyParams.length;
-    return L[0] * tableCos(a.theta[0]) + L[1] * tableCos(a.theta[1]) - L[3] * tableCos(a.theta[3]) -
-           L[4] * tableCos(a.theta[4]);
-}
-
-void centreOfMass(const RobotState& state, double out[2]) {
-    const LinkAngles a = toLinkAngles(state.q);
-    const double* L = bodyParams.length;
-    const double* w = modelCoefficients.comWeight;
-    double x = L[0] * tableCos(a.theta[0]) + L[1] * tableCos(a.theta[1]);
-    double y = L[0] * tableSin(a.theta[0]) + L[1] * tableSin(a.theta[1]);
-    for (int i = 0; i < linkCount; ++i) {
-        x += w[i] * tableCos(a.theta[i]);
-        y += w[i] * tableSin(a.theta[i]);
-    }
-    out[0] = x;
-    out[1] = y;
-}
+} // namespace orva

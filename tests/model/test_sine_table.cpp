@@ -1,8 +1,11 @@
-#include "walking/sine_table.h"
+#include "model/pose_queries.h"
+#include "model/sine_table.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+
+using namespace orva;
 
 namespace {
 

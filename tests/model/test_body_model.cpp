@@ -1,7 +1,9 @@
-#include "walking/body_model.h"
-#include "walking/gait_table.h"
+#include "model/body_model.h"
+#include "model/gait_table.h"
 
 #include <gtest/gtest.h>
+
+using namespace orva;
 
 namespace {
 

@@ -1,6 +1,8 @@
-#include "walking/body_model.h"
+#include "model/body_model.h"
 
 #include <initializer_list>
+
+namespace orva {
 
 BodyParams bodyParams;
 ModelCoefficients modelCoefficients;
@@ -126,3 +128,5 @@ void toJointRates(const double t[linkCount], double r[linkCount]) {
     r[4] = t[4] - t[3];
     r[5] = t[5] - t[4];
 }
+
+} // namespace orva

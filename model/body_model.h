@@ -18,8 +18,11 @@
 // toJointRates.
 #pragma once
 
+#include "model/constants.h"
+
+namespace orva {
+
 constexpr int linkCount = 6;
-constexpr double pi = 3.141592653589793;
 
 struct BodyParams {
     double length[linkCount];  // link length, m
@@ -76,3 +79,5 @@ void toJointCoords(const LinkAngles& theta, double q[linkCount]);
 // The same maps without the pi terms; they serve rates and accelerations alike.
 void toLinkRates(const double jointRates[linkCount], double linkRates[linkCount]);
 void toJointRates(const double linkRates[linkCount], double jointRates[linkCount]);
+
+} // namespace orva

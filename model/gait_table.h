@@ -6,8 +6,10 @@
 // (0..1).
 //
 // Offers: GaitEntry, GaitTable and its single instance gaitTable, fillGaitTable,
-// JointPolynomial, TrajectorySegment.
+// transitionEntry, JointPolynomial, TrajectorySegment.
 #pragma once
+
+namespace orva {
 
 constexpr int gaitModeCount = 16;
 constexpr int polyCoeffCount = 11;
@@ -46,3 +48,9 @@ struct TrajectorySegment {
 extern GaitTable gaitTable;
 
 void fillGaitTable();
+
+// The row of a gait change: row `from` landing at row `to`'s distance (its foreStep set to
+// row to's backStep); from == to gives the plain row.
+GaitEntry transitionEntry(int from, int to);
+
+} // namespace orva

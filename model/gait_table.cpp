@@ -1,4 +1,6 @@
-#include "walking/gait_table.h"
+#include "model/gait_table.h"
+
+namespace orva {
 
 GaitTable gaitTable;
 
@@ -26,3 +28,11 @@ void fillGaitTable() {
         e.hipAyEnd = -4.0;
     }
 }
+
+GaitEntry transitionEntry(int from, int to) {
+    GaitEntry entry = gaitTable.rows[from];
+    entry.foreStep = gaitTable.rows[to].backStep;
+    return entry;
+}
+
+} // namespace orva
