@@ -1,4 +1,5 @@
 file(GLOB_RECURSE sources
+    ${SOURCE_DIR}/model/*.cpp ${SOURCE_DIR}/model/*.h
     ${SOURCE_DIR}/walking/*.cpp ${SOURCE_DIR}/walking/*.h
     ${SOURCE_DIR}/gait/*.cpp ${SOURCE_DIR}/gait/*.h
     ${SOURCE_DIR}/assets/*.cpp ${SOURCE_DIR}/assets/*.h
