@@ -70,15 +70,16 @@ void fitQuintic(const double start[3], const double end[3], double T, JointPolyn
     for (int k = 6; k < polyCoeffCount; ++k) out.c[k] = 0.0;
 }
 
-void fitSextic(double pS, double vS, double aS, double pE, double vE, double aE, double pV,
-               double TE, double TV, JointPolynomial& out) {
-    const double c0 = pS, c1 = vS, c2 = aS / 2;
-    const double V2 = TV * TV, V3 = V2 * TV, V4 = V3 * TV, V5 = V4 * TV, V6 = V5 * TV;
-    const double E2 = TE * TE, E3 = E2 * TE, E4 = E3 * TE, E5 = E4 * TE, E6 = E5 * TE;
-    const double a[16] = {V3,     V4,     V5,     V6,     E3,     E4,      E5,      E6,
-                          3 * E2, 4 * E3, 5 * E4, 6 * E5, 6 * TE, 12 * E2, 20 * E3, 30 * E4};
-    const double rhs[4] = {pV - (c0 + TV * (c1 + c2 * TV)), pE - (c0 + TE * (c1 + c2 * TE)),
-                           vE - (c1 + 2 * c2 * TE), aE - 2 * c2};
+void fitSextic(const double start[3], const double end[3], double mid, double T,
+               JointPolynomial& out) {
+    const double c0 = start[0], c1 = start[1], c2 = start[2] / 2;
+    const double M = T / 2; // the mid-step instant
+    const double M2 = M * M, M3 = M2 * M, M4 = M3 * M, M5 = M4 * M, M6 = M5 * M;
+    const double T2 = T * T, T3 = T2 * T, T4 = T3 * T, T5 = T4 * T, T6 = T5 * T;
+    const double a[16] = {M3,     M4,     M5,     M6,     T3,    T4,      T5,      T6,
+                          3 * T2, 4 * T3, 5 * T4, 6 * T5, 6 * T, 12 * T2, 20 * T3, 30 * T4};
+    const double rhs[4] = {mid - (c0 + M * (c1 + c2 * M)), end[0] - (c0 + T * (c1 + c2 * T)),
+                           end[1] - (c1 + 2 * c2 * T), end[2] - 2 * c2};
     double x[4];
     solve4(a, rhs, x);
 
@@ -89,15 +90,15 @@ void fitSextic(double pS, double vS, double aS, double pE, double vE, double aE,
     for (int k = 7; k < polyCoeffCount; ++k) out.c[k] = 0.0;
 }
 
-void fitSeptic(double pS, double vS, double aS, double jS, double pE, double vE, double aE,
-               double jE, double T, JointPolynomial& out) {
-    const double c0 = pS, c1 = vS, c2 = aS / 2, c3 = jS * 0.16666666666666666;
+void fitSeptic(const double start[4], const double end[4], double T, JointPolynomial& out) {
+    const double c0 = start[0], c1 = start[1], c2 = start[2] / 2,
+                 c3 = start[3] * 0.16666666666666666;
     const double T2 = T * T, T3 = T2 * T, T4 = T3 * T, T5 = T4 * T, T6 = T5 * T, T7 = T6 * T;
     const double a[16] = {T4,      T5,      T6,      T7,      4 * T3, 5 * T4,  6 * T5,   7 * T6,
                           12 * T2, 20 * T3, 30 * T4, 42 * T5, 24 * T, 60 * T2, 120 * T3, 210 * T4};
-    const double rhs[4] = {pE - (c0 + c1 * T + c2 * T2 + c3 * T3),
-                           vE - (c1 + 2 * c2 * T + 3 * c3 * T2), aE - (2 * c2 + 6 * c3 * T),
-                           jE - 6 * c3};
+    const double rhs[4] = {end[0] - (c0 + c1 * T + c2 * T2 + c3 * T3),
+                           end[1] - (c1 + 2 * c2 * T + 3 * c3 * T2), end[2] - (2 * c2 + 6 * c3 * T),
+                           end[3] - 6 * c3};
     double x[4];
     solve4(a, rhs, x);
 

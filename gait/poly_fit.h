@@ -2,8 +2,8 @@
 // 5, 6 and 7 solved by Cramer's rule. Pure functions; nothing allocated.
 //
 // Offers: Mat3, evalPoly, derivPoly, fitQuintic, fitSextic, fitSeptic, det3, det4.
-// A boundary triple is (position, velocity, acceleration); every fit writes all eleven
-// coefficients, zero above its degree.
+// A fit's boundary values at each end are (position, velocity, acceleration), and the jerk
+// too for the septic; every fit writes all eleven coefficients, zero above its degree.
 #pragma once
 
 #include "model/gait_table.h"
@@ -22,10 +22,10 @@ double evalPoly(const JointPolynomial& p, double t);
 void derivPoly(const JointPolynomial& in, JointPolynomial& out);
 
 void fitQuintic(const double start[3], const double end[3], double T, JointPolynomial& out);
-void fitSextic(double pS, double vS, double aS, double pE, double vE, double aE, double pV,
-               double TE, double TV, JointPolynomial& out);
-void fitSeptic(double pS, double vS, double aS, double jS, double pE, double vE, double aE,
-               double jE, double T, JointPolynomial& out);
+// The quintic's boundary values and the position mid at T / 2.
+void fitSextic(const double start[3], const double end[3], double mid, double T,
+               JointPolynomial& out);
+void fitSeptic(const double start[4], const double end[4], double T, JointPolynomial& out);
 
 double det3(const Mat3& m);
 double det4(const double a[16]); // 4x4 stored by rows, 0-based

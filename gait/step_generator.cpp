@@ -58,19 +58,14 @@ double comAbscissaWithHip(double hipX, const double theta[5]) {
            k.torsoWeight * c[2];
 }
 
-// Fits poly to link k's angle, rate and acceleration at both ends: a quintic.
-void fitLink(const BoundaryState& S, const BoundaryState& E, int k, double T,
-             JointPolynomial& poly) {
-    const double start[3] = {S.theta[k], S.rate[k], S.accel[k]};
-    const double end[3] = {E.theta[k], E.rate[k], E.accel[k]};
-    fitQuintic(start, end, T, poly);
-}
+// Link k's (angle, rate, acceleration, jerk) at both ends, as the fits take them.
+struct LinkEnds {
+    double start[4], end[4];
+};
 
-// The same with the angle `via` at mid-step as well: a sextic.
-void fitLinkVia(const BoundaryState& S, const BoundaryState& E, int k, double via, double T,
-                JointPolynomial& poly) {
-    fitSextic(S.theta[k], S.rate[k], S.accel[k], E.theta[k], E.rate[k], E.accel[k], via, T, T / 2,
-              poly);
+LinkEnds linkEnds(const BoundaryState& S, const BoundaryState& E, int k) {
+    return LinkEnds{{S.theta[k], S.rate[k], S.accel[k], S.jerk[k]},
+                    {E.theta[k], E.rate[k], E.accel[k], E.jerk[k]}};
 }
 
 // Link k's jerk at both ends, from the third derivative of its polynomial.
@@ -192,22 +187,25 @@ CandidateEnds boundaryStates(const GaitEntry& e, double T, double blendDuration,
 void fitStep(const GaitEntry& e, double T, CandidateEnds& ends, TrajectorySegment& seg) {
     const GeneratorConstants& k = generatorConstants;
     BoundaryState &S = ends.S, &E = ends.E;
-    fitLink(S, E, 0, T, seg.poly[0]);
-    fitLink(S, E, 1, T, seg.poly[1]);
+    for (int link : {0, 1}) {
+        const LinkEnds stance = linkEnds(S, E, link);
+        fitQuintic(stance.start, stance.end, T, seg.poly[link]);
+    }
 
     const double m0 = evalPoly(seg.poly[0], T / 2), m1 = evalPoly(seg.poly[1], T / 2);
     const SineCosine a0 = sinCos(m0), a1 = sinCos(m1);
     const double Xm = k.shankLength * a0.cos + k.thighLength * a1.cos;
     const double Ym = k.shankLength * a0.sin + k.thighLength * a1.sin - e.clearance;
     const LegPair swingMid = legIK(Xm, Ym);
-    fitLinkVia(S, E, 4, swingMid.shank, T, seg.poly[4]);
-    fitLinkVia(S, E, 3, swingMid.thigh, T, seg.poly[3]);
+    const LinkEnds shank = linkEnds(S, E, 4), thigh = linkEnds(S, E, 3);
+    fitSextic(shank.start, shank.end, swingMid.shank, T, seg.poly[4]);
+    fitSextic(thigh.start, thigh.end, swingMid.thigh, T, seg.poly[3]);
 
     for (int link : {0, 1, 3, 4}) setJerks(seg.poly[link], link, T, S, E);
-    const double jerk2S = torsoJerk(S.theta, S.rate, S.accel, S.jerk);
-    const double jerk2E = torsoJerk(E.theta, E.rate, E.accel, E.jerk);
-    fitSeptic(S.theta[2], S.rate[2], S.accel[2], jerk2S, E.theta[2], E.rate[2], E.accel[2], jerk2E,
-              T, seg.poly[2]);
+    S.jerk[2] = torsoJerk(S.theta, S.rate, S.accel, S.jerk);
+    E.jerk[2] = torsoJerk(E.theta, E.rate, E.accel, E.jerk);
+    const LinkEnds torso = linkEnds(S, E, 2);
+    fitSeptic(torso.start, torso.end, T, seg.poly[2]);
 }
 
 // Stage 3, the inner iteration: the torso rate v (the same at both ends) as the fixed point

@@ -37,10 +37,10 @@ TEST(PolyFit, FitsReproduceTheirBoundaryAndViaValues) {
         JointPolynomial p;
         fitQuintic(s, e, T, p);
         EXPECT_LT(boundaryMiss(p, T, s, e, 3), 1e-9) << T;
-        fitSextic(s[0], s[1], s[2], e[0], e[1], e[2], via, T, T / 2, p);
+        fitSextic(s, e, via, T, p);
         EXPECT_LT(boundaryMiss(p, T, s, e, 3), 1e-8) << T;
         EXPECT_NEAR(evalPoly(p, T / 2), via, 1e-9) << T;
-        fitSeptic(s[0], s[1], s[2], s[3], e[0], e[1], e[2], e[3], T, p);
+        fitSeptic(s, e, T, p);
         EXPECT_LT(boundaryMiss(p, T, s, e, 4), 1e-7) << T;
         EXPECT_EQ(p.c[8], 0.0);
     }
