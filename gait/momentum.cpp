@@ -68,6 +68,35 @@ Mat5 massMatrixAccelOf(const PairAngles& a, const double rate[5], const double a
     return m;
 }
 
+// The 2x2 algebra of the leg Jacobians.
+Mat2 inverse(const Mat2& a) {
+    const double det = a(0, 0) * a(1, 1) - a(1, 0) * a(0, 1);
+    const double r = 1 / det;
+    const double n = -1 / det;
+    return Mat2{{r * a(1, 1), n * a(0, 1), n * a(1, 0), r * a(0, 0)}};
+}
+
+Mat2 product(const Mat2& a, const Mat2& b) {
+    Mat2 c;
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j) c(i, j) = a(i, 0) * b(0, j) + a(i, 1) * b(1, j);
+    return c;
+}
+
+// d(hip - foot) / d(shank, thigh) for a leg, columns ordered shank, thigh; and its rate.
+Mat2 legJacobian(double shank, double thigh) {
+    const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
+    const SineCosine a = sinCos(shank), b = sinCos(thigh);
+    return Mat2{{-L0 * a.sin, -L1 * b.sin, L0 * a.cos, L1 * b.cos}};
+}
+
+Mat2 legJacobianRate(double shank, double thigh, double shankRate, double thighRate) {
+    const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
+    const SineCosine a = sinCos(shank), b = sinCos(thigh);
+    return Mat2{{-L0 * a.cos * shankRate, -L1 * b.cos * thighRate, -L0 * a.sin * shankRate,
+                 -L1 * b.sin * thighRate}};
+}
+
 } // namespace
 
 Mat5 massMatrix(const double theta[5]) {
@@ -106,33 +135,6 @@ double comAbscissaRate(const double theta[5], const double rate[5]) {
              k.thighWeight * (s[1] * rate[1] + s[3] * rate[3]) + k.torsoWeight * s[2] * rate[2]);
 }
 
-Mat2 inverse(const Mat2& a) {
-    const double det = a(1, 1) * a(2, 2) - a(2, 1) * a(1, 2);
-    const double r = 1 / det;
-    const double n = -1 / det;
-    return Mat2{{r * a(2, 2), n * a(1, 2), n * a(2, 1), r * a(1, 1)}};
-}
-
-Mat2 product(const Mat2& a, const Mat2& b) {
-    Mat2 c;
-    for (int i = 1; i <= 2; ++i)
-        for (int j = 1; j <= 2; ++j) c(i, j) = a(i, 1) * b(1, j) + a(i, 2) * b(2, j);
-    return c;
-}
-
-Mat2 legJacobian(double shank, double thigh) {
-    const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
-    const SineCosine a = sinCos(shank), b = sinCos(thigh);
-    return Mat2{{-L0 * a.sin, -L1 * b.sin, L0 * a.cos, L1 * b.cos}};
-}
-
-Mat2 legJacobianRate(double shank, double thigh, double shankRate, double thighRate) {
-    const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
-    const SineCosine a = sinCos(shank), b = sinCos(thigh);
-    return Mat2{{-L0 * a.cos * shankRate, -L1 * b.cos * thighRate, -L0 * a.sin * shankRate,
-                 -L1 * b.sin * thighRate}};
-}
-
 double hipAccelForZeroMoment(const double theta[5], const double rate[5], double ay, double fx,
                              double fy, double G) {
     const GeneratorConstants& k = generatorConstants;
@@ -148,14 +150,14 @@ double hipAccelForZeroMoment(const double theta[5], const double rate[5], double
 
     const double Z =
         ds[2] * rate[2] + ds[1] * rate[1] + ds[0] * rate[0] + ds[4] * rate[4] + ds[3] * rate[3];
-    double P = Z - s[0] * (Q(1, 1) * rate[0] + Q(1, 2) * rate[1]) -
-               s[1] * (Q(2, 1) * rate[0] + Q(2, 2) * rate[1]) -
-               s[4] * (Y(1, 1) * rate[4] + Y(1, 2) * rate[3]) -
-               s[3] * (Y(2, 1) * rate[4] + Y(2, 2) * rate[3]);
+    double P = Z - s[0] * (Q(0, 0) * rate[0] + Q(0, 1) * rate[1]) -
+               s[1] * (Q(1, 0) * rate[0] + Q(1, 1) * rate[1]) -
+               s[4] * (Y(0, 0) * rate[4] + Y(0, 1) * rate[3]) -
+               s[3] * (Y(1, 0) * rate[4] + Y(1, 1) * rate[3]);
     const double tt = -(halfPi - theta[2]) * (k.gravity + ay) * s[2] * k.torsoGain;
-    const double Cx = s[0] * Ps(1, 1) + s[1] * Ps(2, 1) + s[4] * Pw(1, 1) + s[3] * Pw(2, 1);
-    const double Cy = s[0] * Ps(1, 2) + s[1] * Ps(2, 2) + s[4] * Pw(1, 2) + s[3] * Pw(2, 2);
-    P = P - s[4] * (Pw(1, 1) * fx + Pw(1, 2) * fy) - s[3] * (Pw(2, 1) * fx + Pw(2, 2) * fy);
+    const double Cx = s[0] * Ps(0, 0) + s[1] * Ps(1, 0) + s[4] * Pw(0, 0) + s[3] * Pw(1, 0);
+    const double Cy = s[0] * Ps(0, 1) + s[1] * Ps(1, 1) + s[4] * Pw(0, 1) + s[3] * Pw(1, 1);
+    P = P - s[4] * (Pw(0, 0) * fx + Pw(0, 1) * fy) - s[3] * (Pw(1, 0) * fx + Pw(1, 1) * fy);
     return (G - tt - Cy * ay - P) / (s[2] * k.torsoGain + Cx);
 }
 

@@ -3,32 +3,19 @@
 // generator applies at both ends of a step. Pure functions of their arguments and of
 // modelCoefficients and generatorConstants, which must be set up first.
 //
-// Offers: Mat5, massMatrix, massMatrixRate, massMatrixAccel, momentumWeights, comAbscissa,
-// comAbscissaRate; Mat2 with inverse and product, legJacobian, legJacobianRate;
-// hipAccelForZeroMoment, torsoJerk.
+// Offers: massMatrix, massMatrixRate, massMatrixAccel (as Mat5), momentumWeights, comAbscissa,
+// comAbscissaRate, hipAccelForZeroMoment, torsoJerk.
 //
 // Link vectors are five doubles indexed by link: absolute angles (rad), rates (rad/s),
 // accelerations (rad/s^2) or jerks (rad/s^3). Free pivot: dH/dt = -g M Xc, with
 // H = sum of s_i theta_i' and s the row sums of the mass matrix.
 #pragma once
 
+#include "gait/matrix.h"
+
 namespace orva {
 
 constexpr int modelLinkCount = 5;
-
-// 5x5 matrix stored by rows, element (i, j) at 5 i + j, both 0-based.
-struct Mat5 {
-    double m[25];
-    double& operator()(int i, int j) { return m[5 * i + j]; }
-    double operator()(int i, int j) const { return m[5 * i + j]; }
-};
-
-// 2x2 matrix stored by rows, accessed with 1-based (row, column).
-struct Mat2 {
-    double m[4];
-    double& operator()(int row, int col) { return m[2 * (row - 1) + (col - 1)]; }
-    double operator()(int row, int col) const { return m[2 * (row - 1) + (col - 1)]; }
-};
 
 // Entry (i, j) is Dij cos(theta_i - theta_j); (2,3) and (2,4) are the constants D23, D24.
 Mat5 massMatrix(const double theta[5]);
@@ -41,12 +28,6 @@ void momentumWeights(const Mat5& m, double s[5]);
 // Centre-of-mass abscissa relative to the stance ankle, and its time derivative, m and m/s.
 double comAbscissa(const double theta[5]);
 double comAbscissaRate(const double theta[5], const double rate[5]);
-
-Mat2 inverse(const Mat2& a);
-Mat2 product(const Mat2& a, const Mat2& b);
-// d(hip - foot) / d(shank, thigh) for a leg, columns ordered shank, thigh; and its rate.
-Mat2 legJacobian(double shank, double thigh);
-Mat2 legJacobianRate(double shank, double thigh, double shankRate, double thighRate);
 
 // Horizontal hip acceleration ax that keeps dH/dt = G, given the vertical hip acceleration ay,
 // the swing-foot acceleration (fx, fy) and the gravity moment G = -g M Xc. The legs follow

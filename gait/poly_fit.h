@@ -1,7 +1,7 @@
 // Link-angle polynomials: evaluation, differentiation, and boundary-value fits of degree
 // 5, 6 and 7 solved by Cramer's rule. Pure functions; nothing allocated.
 //
-// Offers: Mat3, evalPoly, derivPoly, fitQuintic, fitSextic, fitSeptic, det3, det4.
+// Offers: evalPoly, derivPoly, fitQuintic, fitSextic, fitSeptic.
 // A fit's boundary values at each end are (position, velocity, acceleration), and the jerk
 // too for the septic; every fit writes all eleven coefficients, zero above its degree.
 #pragma once
@@ -9,13 +9,6 @@
 #include "model/gait_table.h"
 
 namespace orva {
-
-// 3x3 matrix stored by rows, accessed with 1-based (row, column).
-struct Mat3 {
-    double m[9];
-    double& operator()(int row, int col) { return m[3 * (row - 1) + (col - 1)]; }
-    double operator()(int row, int col) const { return m[3 * (row - 1) + (col - 1)]; }
-};
 
 // Value at t from c0..c9 (c10 takes no part).
 double evalPoly(const JointPolynomial& p, double t);
@@ -26,8 +19,5 @@ void fitQuintic(const double start[3], const double end[3], double T, JointPolyn
 void fitSextic(const double start[3], const double end[3], double mid, double T,
                JointPolynomial& out);
 void fitSeptic(const double start[4], const double end[4], double T, JointPolynomial& out);
-
-double det3(const Mat3& m);
-double det4(const double a[16]); // 4x4 stored by rows, 0-based
 
 } // namespace orva
