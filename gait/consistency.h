@@ -37,16 +37,16 @@ struct StepSamples {
 };
 
 // Fills out from the step's polynomials; reuses its powers when T is the one they were built for.
-void sampleStep(const JointPolynomial poly[polyLinkCount], double T, StepSamples& out);
+void sampleStep(const JointPolynomial poly[modelLinkCount], double T, StepSamples& out);
 
 // r such that a torso rate of -r / (T + blendDuration) balances the step's momentum; rad.
-double torsoRateResidual(const JointPolynomial poly[polyLinkCount], double T);
+double torsoRateResidual(const JointPolynomial poly[modelLinkCount], double T);
 double torsoRateResidual(const StepSamples& samples, double T);
 // Change of angular momentum over the step divided by g M, minus the time integral of the
 // centre-of-mass abscissa; zero for a step consistent with a free pivot; m s. samples must
 // have been taken from the same poly and T.
-double stepMomentumResidual(const JointPolynomial poly[polyLinkCount], double T);
-double stepMomentumResidual(const JointPolynomial poly[polyLinkCount], const StepSamples& samples,
+double stepMomentumResidual(const JointPolynomial poly[modelLinkCount], double T);
+double stepMomentumResidual(const JointPolynomial poly[modelLinkCount], const StepSamples& samples,
                             double T);
 
 } // namespace orva

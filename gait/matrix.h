@@ -1,6 +1,6 @@
 // Small square matrices of doubles, for the momentum model and the polynomial fits.
 //
-// Offers: Matrix, Mat2, Mat3, Mat4, Mat5.
+// Offers: Matrix, Mat2, Mat3, Mat4 (and momentum.h's Mat5 for the mass matrix).
 #pragma once
 
 namespace orva {
@@ -15,6 +15,5 @@ template <int N> struct Matrix {
 using Mat2 = Matrix<2>;
 using Mat3 = Matrix<3>;
 using Mat4 = Matrix<4>;
-using Mat5 = Matrix<5>;
 
 } // namespace orva

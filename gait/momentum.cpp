@@ -18,7 +18,7 @@ struct PairAngles {
     double sine[pairCount], cosine[pairCount];
 };
 
-PairAngles pairAngles(const double theta[5]) {
+PairAngles pairAngles(const double theta[modelLinkCount]) {
     PairAngles a;
     for (int p = 0; p < pairCount; ++p) {
         const double angle = theta[cosinePairs[p][0]] - theta[cosinePairs[p][1]];
@@ -34,9 +34,9 @@ Mat5 zeroMatrix() {
 }
 
 Mat5 massMatrixOf(const PairAngles& a) {
-    const double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
+    const double(&D)[modelLinkCount][modelLinkCount] = modelCoefficients.massMatrixCoeff;
     Mat5 m;
-    for (int i = 0; i < 5; ++i) m(i, i) = D[i][i];
+    for (int i = 0; i < modelLinkCount; ++i) m(i, i) = D[i][i];
     for (int p = 0; p < pairCount; ++p) {
         const int i = cosinePairs[p][0], j = cosinePairs[p][1];
         m(i, j) = m(j, i) = D[i][j] * a.cosine[p];
@@ -46,8 +46,8 @@ Mat5 massMatrixOf(const PairAngles& a) {
     return m;
 }
 
-Mat5 massMatrixRateOf(const PairAngles& a, const double rate[5]) {
-    const double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
+Mat5 massMatrixRateOf(const PairAngles& a, const double rate[modelLinkCount]) {
+    const double(&D)[modelLinkCount][modelLinkCount] = modelCoefficients.massMatrixCoeff;
     Mat5 m = zeroMatrix();
     for (int p = 0; p < pairCount; ++p) {
         const int i = cosinePairs[p][0], j = cosinePairs[p][1];
@@ -56,8 +56,9 @@ Mat5 massMatrixRateOf(const PairAngles& a, const double rate[5]) {
     return m;
 }
 
-Mat5 massMatrixAccelOf(const PairAngles& a, const double rate[5], const double accel[5]) {
-    const double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
+Mat5 massMatrixAccelOf(const PairAngles& a, const double rate[modelLinkCount],
+                       const double accel[modelLinkCount]) {
+    const double(&D)[modelLinkCount][modelLinkCount] = modelCoefficients.massMatrixCoeff;
     Mat5 m = zeroMatrix();
     for (int p = 0; p < pairCount; ++p) {
         const int i = cosinePairs[p][0], j = cosinePairs[p][1];
@@ -99,47 +100,48 @@ Mat2 legJacobianRate(double shank, double thigh, double shankRate, double thighR
 
 } // namespace
 
-Mat5 massMatrix(const double theta[5]) {
+Mat5 massMatrix(const double theta[modelLinkCount]) {
     return massMatrixOf(pairAngles(theta));
 }
 
-Mat5 massMatrixRate(const double theta[5], const double rate[5]) {
+Mat5 massMatrixRate(const double theta[modelLinkCount], const double rate[modelLinkCount]) {
     return massMatrixRateOf(pairAngles(theta), rate);
 }
 
-Mat5 massMatrixAccel(const double theta[5], const double rate[5], const double accel[5]) {
+Mat5 massMatrixAccel(const double theta[modelLinkCount], const double rate[modelLinkCount],
+                     const double accel[modelLinkCount]) {
     return massMatrixAccelOf(pairAngles(theta), rate, accel);
 }
 
-void momentumWeights(const Mat5& m, double s[5]) {
-    for (int i = 0; i < 5; ++i) {
+void momentumWeights(const Mat5& m, double s[modelLinkCount]) {
+    for (int i = 0; i < modelLinkCount; ++i) {
         s[i] = m(i, 0);
-        for (int j = 1; j < 5; ++j) s[i] = s[i] + m(i, j);
+        for (int j = 1; j < modelLinkCount; ++j) s[i] = s[i] + m(i, j);
     }
 }
 
-double comAbscissa(const double theta[5]) {
+double comAbscissa(const double theta[modelLinkCount]) {
     const GeneratorConstants& k = generatorConstants;
-    double c[5], s[5];
-    for (int i = 0; i < 5; ++i) sinCos(theta[i], s[i], c[i]);
+    double c[modelLinkCount], s[modelLinkCount];
+    for (int i = 0; i < modelLinkCount; ++i) sinCos(theta[i], s[i], c[i]);
     return k.shankLength * c[0] + k.thighLength * c[1] + k.shankWeight * (c[0] + c[4]) +
            k.thighWeight * (c[1] + c[3]) + k.torsoWeight * c[2];
 }
 
-double comAbscissaRate(const double theta[5], const double rate[5]) {
+double comAbscissaRate(const double theta[modelLinkCount], const double rate[modelLinkCount]) {
     const GeneratorConstants& k = generatorConstants;
-    double c[5], s[5];
-    for (int i = 0; i < 5; ++i) sinCos(theta[i], s[i], c[i]);
+    double c[modelLinkCount], s[modelLinkCount];
+    for (int i = 0; i < modelLinkCount; ++i) sinCos(theta[i], s[i], c[i]);
     return -(k.shankLength * s[0] * rate[0] + k.thighLength * s[1] * rate[1] +
              k.shankWeight * (s[0] * rate[0] + s[4] * rate[4]) +
              k.thighWeight * (s[1] * rate[1] + s[3] * rate[3]) + k.torsoWeight * s[2] * rate[2]);
 }
 
-double hipAccelForZeroMoment(const double theta[5], const double rate[5], double ay, double fx,
-                             double fy, double G) {
+double hipAccelForZeroMoment(const double theta[modelLinkCount], const double rate[modelLinkCount],
+                             double ay, double fx, double fy, double G) {
     const GeneratorConstants& k = generatorConstants;
     const PairAngles angles = pairAngles(theta);
-    double s[5], ds[5];
+    double s[modelLinkCount], ds[modelLinkCount];
     momentumWeights(massMatrixOf(angles), s);
     momentumWeights(massMatrixRateOf(angles, rate), ds);
 
@@ -161,11 +163,11 @@ double hipAccelForZeroMoment(const double theta[5], const double rate[5], double
     return (G - tt - Cy * ay - P) / (s[2] * k.torsoGain + Cx);
 }
 
-double torsoJerk(const double theta[5], const double rate[5], const double accel[5],
-                 const double jerk[5]) {
+double torsoJerk(const double theta[modelLinkCount], const double rate[modelLinkCount],
+                 const double accel[modelLinkCount], const double jerk[modelLinkCount]) {
     const GeneratorConstants& k = generatorConstants;
     const PairAngles angles = pairAngles(theta);
-    double s[5], ds[5], dds[5];
+    double s[modelLinkCount], ds[modelLinkCount], dds[modelLinkCount];
     momentumWeights(massMatrixOf(angles), s);
     momentumWeights(massMatrixRateOf(angles, rate), ds);
     momentumWeights(massMatrixAccelOf(angles, rate, accel), dds);

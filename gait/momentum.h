@@ -12,32 +12,35 @@
 #pragma once
 
 #include "gait/matrix.h"
+#include "model/body_model.h"
 
 namespace orva {
 
-constexpr int modelLinkCount = 5;
+// The mass matrix of links 0..4.
+using Mat5 = Matrix<modelLinkCount>;
 
 // Entry (i, j) is Dij cos(theta_i - theta_j); (2,3) and (2,4) are the constants D23, D24.
-Mat5 massMatrix(const double theta[5]);
+Mat5 massMatrix(const double theta[modelLinkCount]);
 // First and second time derivatives of massMatrix along the motion.
-Mat5 massMatrixRate(const double theta[5], const double rate[5]);
-Mat5 massMatrixAccel(const double theta[5], const double rate[5], const double accel[5]);
+Mat5 massMatrixRate(const double theta[modelLinkCount], const double rate[modelLinkCount]);
+Mat5 massMatrixAccel(const double theta[modelLinkCount], const double rate[modelLinkCount],
+                     const double accel[modelLinkCount]);
 // Row sums s_i, the weight of theta_i' in the angular momentum when m is the mass matrix.
-void momentumWeights(const Mat5& m, double s[5]);
+void momentumWeights(const Mat5& m, double s[modelLinkCount]);
 
 // Centre-of-mass abscissa relative to the stance ankle, and its time derivative, m and m/s.
-double comAbscissa(const double theta[5]);
-double comAbscissaRate(const double theta[5], const double rate[5]);
+double comAbscissa(const double theta[modelLinkCount]);
+double comAbscissaRate(const double theta[modelLinkCount], const double rate[modelLinkCount]);
 
 // Horizontal hip acceleration ax that keeps dH/dt = G, given the vertical hip acceleration ay,
 // the swing-foot acceleration (fx, fy) and the gravity moment G = -g M Xc. The legs follow
 // the hip through their Jacobians and the torso hangs as a linearised pendulum on the hip;
 // rate[2] is the torso rate.
-double hipAccelForZeroMoment(const double theta[5], const double rate[5], double ay, double fx,
-                             double fy, double G);
+double hipAccelForZeroMoment(const double theta[modelLinkCount], const double rate[modelLinkCount],
+                             double ay, double fx, double fy, double G);
 // Torso jerk that keeps the second derivative of the balance, d2H/dt2 = -g M Xc'; jerk[2] is
 // not read.
-double torsoJerk(const double theta[5], const double rate[5], const double accel[5],
-                 const double jerk[5]);
+double torsoJerk(const double theta[modelLinkCount], const double rate[modelLinkCount],
+                 const double accel[modelLinkCount], const double jerk[modelLinkCount]);
 
 } // namespace orva

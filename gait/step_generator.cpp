@@ -24,10 +24,10 @@ constexpr double landingAx = -1.0, landingAy = -2.0;
 
 // Angles, rates, accelerations and jerks of links 0..4 at one end of the step.
 struct BoundaryState {
-    double theta[5];
-    double rate[5];
-    double accel[5];
-    double jerk[5];
+    double theta[modelLinkCount];
+    double rate[modelLinkCount];
+    double accel[modelLinkCount];
+    double jerk[modelLinkCount];
 };
 
 // Hip motion of one leg relative to its foot at one end of the step.
@@ -50,10 +50,10 @@ LegMotion solveLeg(const LegTarget& target) {
 }
 
 // Xc with the hip abscissa given, rather than recomputed from the stance leg.
-double comAbscissaWithHip(double hipX, const double theta[5]) {
+double comAbscissaWithHip(double hipX, const double theta[modelLinkCount]) {
     const GeneratorConstants& k = generatorConstants;
-    double c[5], s[5];
-    for (int i = 0; i < 5; ++i) sinCos(theta[i], s[i], c[i]);
+    double c[modelLinkCount], s[modelLinkCount];
+    for (int i = 0; i < modelLinkCount; ++i) sinCos(theta[i], s[i], c[i]);
     return hipX + k.shankWeight * (c[0] + c[4]) + k.thighWeight * (c[1] + c[3]) +
            k.torsoWeight * c[2];
 }
@@ -78,7 +78,7 @@ void setJerks(const JointPolynomial& p, int k, double T, BoundaryState& S, Bound
     E.jerk[k] = evalPoly(d3, T);
 }
 
-void setLeg(double (&field)[5], int thighLink, int shankLink, const LegPair& value) {
+void setLeg(double (&field)[modelLinkCount], int thighLink, int shankLink, const LegPair& value) {
     field[thighLink] = value.thigh;
     field[shankLink] = value.shank;
 }

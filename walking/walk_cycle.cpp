@@ -86,7 +86,7 @@ void blendPhase(RobotState& state, int blendIndex) {
 void evalPolyDerivative(const TrajectorySegment& seg, double t, int order,
                         double joint[linkCount]) {
     double link[linkCount] = {};
-    for (int k = 0; k < polyLinkCount; ++k) {
+    for (int k = 0; k < modelLinkCount; ++k) {
         const double* c = seg.poly[k].c;
         double value = 0, power = 1;
         for (int j = order; j <= 7; ++j) {
@@ -143,9 +143,9 @@ void buildBlend(double T, TrajectorySegment& blend, const TrajectorySegment& nex
     double linkRates[linkCount], linkAccels[linkCount];
     toLinkRates(rates, linkRates);
     toLinkRates(accels, linkAccels);
-    for (int k = 0; k < polyLinkCount; ++k) {
+    for (int k = 0; k < modelLinkCount; ++k) {
         // The landed swing leg becomes the stance leg: shanks and thighs change places.
-        const int j = polyLinkCount - 1 - k;
+        const int j = modelLinkCount - 1 - k;
         const double start[3] = {angles.theta[j], linkRates[j], linkAccels[j]};
         const double* c = next.poly[k].c;
         const double end[3] = {c[0], c[1], 2 * c[2]};
@@ -155,7 +155,7 @@ void buildBlend(double T, TrajectorySegment& blend, const TrajectorySegment& nex
 
 LinkAngles evalPose(const TrajectorySegment& seg, double t) {
     LinkAngles a{};
-    for (int k = 0; k < polyLinkCount; ++k) {
+    for (int k = 0; k < modelLinkCount; ++k) {
         const double* c = seg.poly[k].c;
         double value = c[0], power = 1;
         for (int i = 1; i <= 8; ++i) {

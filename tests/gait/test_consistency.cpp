@@ -29,10 +29,10 @@ TEST(Consistency, PairRuleSpansTheSecondToTheLastSample) {
 
 TEST(Consistency, StillPoseGivesTheGravityMomentOnly) {
     const GeneratorConstants& c = generatorConstants;
-    const double theta[5] = {1.3, 1.8, 1.5, 2.0, 1.45};
-    JointPolynomial poly[5] = {};
-    for (int k = 0; k < 5; ++k) poly[k].c[0] = theta[k];
-    double s[5];
+    const double theta[modelLinkCount] = {1.3, 1.8, 1.5, 2.0, 1.45};
+    JointPolynomial poly[modelLinkCount] = {};
+    for (int k = 0; k < modelLinkCount; ++k) poly[k].c[0] = theta[k];
+    double s[modelLinkCount];
     momentumWeights(massMatrix(theta), s);
     const double Xc = comAbscissa(theta), gM = c.gravity * c.totalMass;
     for (double T : {0.23, 0.78}) {
@@ -43,14 +43,14 @@ TEST(Consistency, StillPoseGivesTheGravityMomentOnly) {
 
 // Both measures as their definition reads, one instant at a time through evalPoly,
 // massMatrix, momentumWeights and comAbscissa: torso rate residual, momentum residual.
-void referenceMeasures(const JointPolynomial poly[5], double T, double& r, double& R) {
+void referenceMeasures(const JointPolynomial poly[modelLinkCount], double T, double& r, double& R) {
     const double gM = generatorConstants.gravity * generatorConstants.totalMass, dt = 0.01 * T;
-    JointPolynomial d[5];
-    for (int k = 0; k < 5; ++k) derivPoly(poly[k], d[k]);
+    JointPolynomial d[modelLinkCount];
+    for (int k = 0; k < modelLinkCount; ++k) derivPoly(poly[k], d[k]);
     double X[100], Gp[100], B[100] = {}, A[100] = {}, H[2] = {}, s2 = 0;
     for (int k = 0; k <= 100; ++k) {
-        double theta[5], rate[5], s[5];
-        for (int i = 0; i < 5; ++i) {
+        double theta[modelLinkCount], rate[modelLinkCount], s[modelLinkCount];
+        for (int i = 0; i < modelLinkCount; ++i) {
             theta[i] = evalPoly(poly[i], k * dt);
             rate[i] = evalPoly(d[i], k * dt);
         }

@@ -40,12 +40,12 @@ TEST(StepGenerator, LegKinematics) {
 // Links 0..4 at t: angles, rates and accelerations; and the hip and the swing ankle seen from
 // the stance ankle, with their velocities: {x, y, vx, vy}.
 struct Motion {
-    double theta[5], rate[5], accel[5], hip[4], ankle[4];
+    double theta[modelLinkCount], rate[modelLinkCount], accel[modelLinkCount], hip[4], ankle[4];
 };
 
 Motion motionAt(const TrajectorySegment& seg, double t) {
     Motion m;
-    for (int k = 0; k < 5; ++k) {
+    for (int k = 0; k < modelLinkCount; ++k) {
         JointPolynomial d1, d2;
         derivPoly(seg.poly[k], d1);
         derivPoly(d1, d2);
@@ -69,10 +69,10 @@ Motion motionAt(const TrajectorySegment& seg, double t) {
 
 // dH/dt + g M Xc: zero when the stance ankle is a free pivot.
 double momentumBalance(const Motion& m) {
-    double s[5], ds[5], dH = 0;
+    double s[modelLinkCount], ds[modelLinkCount], dH = 0;
     momentumWeights(massMatrix(m.theta), s);
     momentumWeights(massMatrixRate(m.theta, m.rate), ds);
-    for (int i = 0; i < 5; ++i) dH += ds[i] * m.rate[i] + s[i] * m.accel[i];
+    for (int i = 0; i < modelLinkCount; ++i) dH += ds[i] * m.rate[i] + s[i] * m.accel[i];
     return dH + generatorConstants.gravity * generatorConstants.totalMass * comAbscissa(m.theta);
 }
 

@@ -22,7 +22,7 @@ TEST(BodyModel, DerivedCoefficientsMatchTabulatedValues) {
     }
     EXPECT_NEAR(bodyParams.totalMass, 31.65, 1e-12);
 
-    const double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
+    const double(&D)[modelLinkCount][modelLinkCount] = modelCoefficients.massMatrixCoeff;
     struct Entry {
         int i, j;
         double value, tolerance;

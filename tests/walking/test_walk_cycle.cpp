@@ -70,13 +70,13 @@ TEST_F(WalkCycleTest, BlendJoinsTouchDownSeenFromLandedFootToNextStep) {
     toLinkRates(rates, linkRates);
     toLinkRates(accels, linkAccels);
 
-    for (int k = 0; k < polyLinkCount; ++k) {
+    for (int k = 0; k < modelLinkCount; ++k) {
         JointPolynomial d1, d2, n1, n2;
         derivPoly(blend.poly[k], d1);
         derivPoly(d1, d2);
         derivPoly(next.poly[k], n1);
         derivPoly(n1, n2);
-        const int j = polyLinkCount - 1 - k;
+        const int j = modelLinkCount - 1 - k;
         EXPECT_NEAR(evalPoly(blend.poly[k], 0), touchDown.theta[j], 1e-9) << k;
         EXPECT_NEAR(evalPoly(d1, 0), linkRates[j], 1e-9) << k;
         EXPECT_NEAR(evalPoly(d2, 0), linkAccels[j], 1e-9) << k;
@@ -101,7 +101,7 @@ TEST_F(WalkCycleTest, GaitLatchKeepsFirstRequestAndRestoresRow) {
     TrajectorySegment expected;
     ASSERT_TRUE(generateStep(transition, expected));
     EXPECT_EQ(segments[2].duration, expected.duration);
-    for (int k = 0; k < polyLinkCount; ++k)
+    for (int k = 0; k < modelLinkCount; ++k)
         for (int i = 0; i < polyCoeffCount; ++i)
             EXPECT_EQ(segments[2].poly[k].c[i], expected.poly[k].c[i]);
 
