@@ -9,7 +9,7 @@ ModelCoefficients modelCoefficients;
 GeneratorConstants generatorConstants;
 
 void defineBodyParams(BodyParams& p) {
-    for (int i = 0; i < modelLinkCount; ++i) p.length[i] = 0.45;
+    for (int i = 0; i < modelLinkCount; ++i) p.length[i] = limbLinkLength;
     p.length[5] = 0.3;
 
     p.comDist[0] = 0.1719;

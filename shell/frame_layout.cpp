@@ -8,7 +8,7 @@ namespace {
 constexpr double lookDistance = 100.0;
 
 float toDegrees(double radians) {
-    return static_cast<float>(radians * degreesPerRadian);
+    return static_cast<float>(radians * orva::degreesPerRadian);
 }
 
 } // namespace
