@@ -11,7 +11,6 @@ namespace orva {
 namespace {
 
 constexpr int n = consistencySamples;
-constexpr int maxPower = samplePowerCount - 1; // evalPoly's highest term
 
 // out = a b, sample by sample. Parameters, so that the compiler trusts the restrict.
 void multiplySamples(const double* __restrict a, const double* __restrict b,
@@ -22,20 +21,20 @@ void multiplySamples(const double* __restrict a, const double* __restrict b,
 // The powers of the sample times of T, unless samples already hold them.
 void samplePowers(double T, StepSamples& samples) {
     if (samples.powersFor == T) return;
-    const double dt = 0.01 * T;
+    const double dt = sampleSpacing(T);
     auto& p = samples.power;
     for (int k = 0; k < n; ++k) {
         p[0][k] = 1.0;
         p[1][k] = k * dt;
     }
-    for (int j = 2; j <= maxPower; ++j) multiplySamples(p[1], p[j - 1], p[j]);
+    for (int j = 2; j <= evalHighestPower; ++j) multiplySamples(p[1], p[j - 1], p[j]);
     samples.powersFor = T;
 }
 
 // Highest power that takes part: the fits leave the top coefficients at zero, and adding a
 // zero term (x + t^j 0 = x) changes no sum, so the terms above are skipped.
 int degreeOf(const JointPolynomial& q) {
-    int degree = maxPower;
+    int degree = evalHighestPower;
     while (degree > 0 && q.c[degree] == 0.0) --degree;
     return degree;
 }
@@ -137,7 +136,7 @@ double momentum(const Weights& s, const double rate[modelLinkCount]) {
 // of |c_j| T^j there. False for undefined or infinite coefficients.
 bool withinKernelRange(const JointPolynomial& q, double T) {
     double bound = 0.0, power = 1.0;
-    for (int j = 0; j <= maxPower; ++j) {
+    for (int j = 0; j <= evalHighestPower; ++j) {
         bound += std::fabs(q.c[j]) * power;
         power *= std::fabs(T);
     }
@@ -229,7 +228,7 @@ void sampleStep(const JointPolynomial poly[modelLinkCount], double T, StepSample
 
 double torsoRateResidual(const StepSamples& smp, double T) {
     const GeneratorConstants& c = generatorConstants;
-    const double dt = 0.01 * T;
+    const double dt = sampleSpacing(T);
     // B integrates (T - t) X, its far term grouped as (far (T - t)) X; A integrates Gp.
     double near[n], far[n], increment[n];
     for (int k = 0; k < n; ++k) {
@@ -261,7 +260,7 @@ double stepMomentumResidual(const JointPolynomial poly[modelLinkCount], const St
         sinCos(evalPoly(poly[link], T), t.s[link], t.c[link]);
     }
     const double HT = momentum(weightsFromPairs(modelCoefficients, pairCosines(t)), rate);
-    return (samples.H0 - HT) / (k.gravity * k.totalMass) - pairRule(samples.X, 0.01 * T);
+    return (samples.H0 - HT) / (k.gravity * k.totalMass) - pairRule(samples.X, sampleSpacing(T));
 }
 
 double stepMomentumResidual(const JointPolynomial poly[modelLinkCount], double T) {

@@ -7,11 +7,21 @@ namespace orva {
 double evalPoly(const JointPolynomial& p, double t) {
     double result = p.c[0];
     double power = 1.0;
-    for (int k = 1; k <= 9; ++k) {
+    for (int k = 1; k <= evalHighestPower; ++k) {
         power = t * power;
         result = result + power * p.c[k];
     }
     return result;
+}
+
+double evalPolyDerivative(const JointPolynomial& p, double t, int order) {
+    double value = 0, power = 1;
+    for (int k = order; k <= evalHighestPower; ++k) {
+        const int factor = order == 1 ? k : k * (k - 1);
+        value += factor * p.c[k] * power;
+        power *= t;
+    }
+    return value;
 }
 
 void derivPoly(const JointPolynomial& in, JointPolynomial& out) {
