@@ -12,10 +12,10 @@
 // upward direction, so swing knee = hip - length3 dir(theta3), swing ankle = knee - length4
 // dir(theta4).
 //
-// Offers: BodyParams, ModelCoefficients, GeneratorConstants and their single instances
-// (bodyParams, modelCoefficients, generatorConstants), defineBodyParams, setupModel,
-// setupGeneratorConstants; RobotState, LinkAngles, toLinkAngles, toJointCoords, toLinkRates,
-// toJointRates.
+// Offers: linkCount, modelLinkCount, BodyParams, ModelCoefficients, GeneratorConstants and their
+// single instances (bodyParams, modelCoefficients, generatorConstants), defineBodyParams,
+// setupModel, setupGeneratorConstants; RobotState, LinkAngles, toLinkAngles, toJointCoords,
+// toLinkRates, toJointRates.
 #pragma once
 
 #include "model/constants.h"
@@ -24,7 +24,7 @@ namespace orva {
 
 constexpr int linkCount = 6;
 // Links 0..4, the ones the gait core models and the trajectories describe; the swing foot
-// is carried along level.
+// is carried along.
 constexpr int modelLinkCount = 5;
 
 struct BodyParams {
