@@ -8,7 +8,7 @@ namespace {
 constexpr double lookDistance = 100.0;
 
 float toDegrees(double radians) {
-    return static_cast<float>(radians * degreesPerRadian);
+    return static_cast<float>(radians * orva::degreesPerRadian);
 }
 
 } // namespace
@@ -25,7 +25,7 @@ ChainAngles chainAngles(const orva::RobotState& state, double theta) {
     ChainAngles chain;
     // The heading goes through float before the conversion, as the placement hands it on.
     chain.heading = toDegrees(static_cast<float>(theta));
-    for (int i = 0; i < 5; ++i) chain.joint[i] = toDegrees(state.q[i]);
+    for (int i = 0; i < orva::modelLinkCount; ++i) chain.joint[i] = toDegrees(state.q[i]);
     chain.swingFoot = toDegrees(-state.q[0] - state.q[1] - state.q[3] - state.q[4]);
     return chain;
 }

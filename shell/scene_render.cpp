@@ -3,6 +3,7 @@
 #include <GL/glu.h>
 #include <GL/glut.h>
 
+#include "model/constants.h"
 #include "shell/frame_layout.h"
 
 TgaTexture sceneTextures[sceneTextureCount] = {};
@@ -11,9 +12,9 @@ unsigned int footPieceList = 0;
 
 namespace {
 
-constexpr float jointSpacing = 0.45f;  // distance between consecutive joints, m
-constexpr float pieceScale = 0.45f;    // every mesh piece is drawn at this scale
-constexpr float footClearance = 0.05f; // the chain starts this far above the ground, m
+constexpr float jointSpacing = static_cast<float>(orva::limbLinkLength); // between joints, m
+constexpr float pieceScale = jointSpacing; // every mesh piece is drawn at this scale
+constexpr float footClearance = 0.05f;     // the chain starts this far above the ground, m
 
 struct BoxVertex {
     float s, t;    // texture coordinate

@@ -58,7 +58,7 @@ void printStep(int from, int to, const GaitEntry& entry) {
     std::printf(",\"blendDuration\":");
     printNumber(seg.blendDuration);
     std::printf(",\"poly\":[");
-    for (int k = 0; k < polyLinkCount; ++k) {
+    for (int k = 0; k < modelLinkCount; ++k) {
         std::printf(k ? ",[" : "[");
         for (int i = 0; i < polyCoeffCount; ++i) {
             if (i) std::printf(",");
