@@ -174,13 +174,11 @@ void drawMap(Svg& svg, const AtlasGrid& grid, const AtlasPoint* points, double c
     int usable = 0;
     const int nl = grid.lengths.count, ns = grid.speeds.count;
     for (int k = 0; k < nl * ns; ++k) usable += points[k].usable;
-    svgText(svg,
-            {svgAttr(svg, "x", left),
-             svgAttr(svg, "y", top - 10),
-             {"font-size", "13"},
-             {"font-weight", "bold"}},
-            "clearance " + svgNumber(clearance, 4) + " m: " + std::to_string(usable) + " of " +
-                std::to_string(nl * ns) + " steps usable");
+    svgText(
+        svg,
+        {svgAttr("x", left), svgAttr("y", top - 10), {"font-size", "13"}, {"font-weight", "bold"}},
+        "clearance " + svgNumber(clearance, 4) + " m: " + std::to_string(usable) + " of " +
+            std::to_string(nl * ns) + " steps usable");
 
     // One rectangle per run of equal colour up a column of speeds.
     const double cw = mapSize / nl, ch = mapSize / ns;
@@ -192,20 +190,20 @@ void drawMap(Svg& svg, const AtlasGrid& grid, const AtlasPoint* points, double c
             int run = 1;
             while (j + run < ns && cellColour(column[j + run], scale) == colour) ++run;
             svgElement(svg, "rect",
-                       {svgAttr(svg, "x", left + i * cw),
-                        svgAttr(svg, "y", top + (ns - j - run) * ch),
-                        svgAttr(svg, "width", cw),
-                        svgAttr(svg, "height", run * ch),
+                       {svgAttr("x", left + i * cw),
+                        svgAttr("y", top + (ns - j - run) * ch),
+                        svgAttr("width", cw),
+                        svgAttr("height", run * ch),
                         {"fill", colour}});
             j += run;
         }
     }
     svgClose(svg);
     svgElement(svg, "rect",
-               {svgAttr(svg, "x", left),
-                svgAttr(svg, "y", top),
-                svgAttr(svg, "width", mapSize),
-                svgAttr(svg, "height", mapSize),
+               {svgAttr("x", left),
+                svgAttr("y", top),
+                svgAttr("width", mapSize),
+                svgAttr("height", mapSize),
                 {"fill", "none"},
                 {"stroke", "#333"}});
 
@@ -227,16 +225,16 @@ void drawMap(Svg& svg, const AtlasGrid& grid, const AtlasPoint* points, double c
         const double x = plotX(f, r.backStep), y = plotY(f, r.meanSpeed);
         svgElement(svg, "circle",
                    {{"class", failed ? "row-mark unusable" : "row-mark"},
-                    svgAttr(svg, "cx", x),
-                    svgAttr(svg, "cy", y),
+                    svgAttr("cx", x),
+                    svgAttr("cy", y),
                     {"r", "4.5"},
                     {"fill", filled ? "#000" : "#fff"},
                     {"stroke", failed ? "#d62728" : "#000"},
                     {"stroke-width", "1.5"}});
         svgText(svg,
                 {{"class", "row-label"},
-                 svgAttr(svg, "x", x + 7),
-                 svgAttr(svg, "y", y + 4),
+                 svgAttr("x", x + 7),
+                 svgAttr("y", y + 4),
                  {"fill", "#000"},
                  {"stroke", "#fff"},
                  {"stroke-width", "2.5"},
@@ -251,17 +249,17 @@ void drawColourBar(Svg& svg, const DurationScale& scale, double left, double top
     svgOpen(svg, "g", {{"class", "colour-bar"}, {"shape-rendering", "crispEdges"}});
     for (int b = 0; b < bands; ++b)
         svgElement(svg, "rect",
-                   {svgAttr(svg, "x", left),
-                    svgAttr(svg, "y", top + mapSize * (bands - 1 - b) / bands),
-                    svgAttr(svg, "width", barWidth),
-                    svgAttr(svg, "height", mapSize / bands + 0.5),
+                   {svgAttr("x", left),
+                    svgAttr("y", top + mapSize * (bands - 1 - b) / bands),
+                    svgAttr("width", barWidth),
+                    svgAttr("height", mapSize / bands + 0.5),
                     {"fill", scaleColour((b + 0.5) / bands)}});
     svgClose(svg);
     svgElement(svg, "rect",
-               {svgAttr(svg, "x", left),
-                svgAttr(svg, "y", top),
-                svgAttr(svg, "width", barWidth),
-                svgAttr(svg, "height", mapSize),
+               {svgAttr("x", left),
+                svgAttr("y", top),
+                svgAttr("width", barWidth),
+                svgAttr("height", mapSize),
                 {"fill", "none"},
                 {"stroke", "#333"}});
     // Ticks at 1, 2 and 5 times the powers of ten within the scale.
@@ -274,18 +272,18 @@ void drawColourBar(Svg& svg, const DurationScale& scale, double left, double top
             if (u < -1e-9 || u > 1 + 1e-9) continue;
             const double y = top + mapSize * (1 - u);
             svgElement(svg, "line",
-                       {svgAttr(svg, "x1", left + barWidth),
-                        svgAttr(svg, "y1", y),
-                        svgAttr(svg, "x2", left + barWidth + 5),
-                        svgAttr(svg, "y2", y),
+                       {svgAttr("x1", left + barWidth),
+                        svgAttr("y1", y),
+                        svgAttr("x2", left + barWidth + 5),
+                        svgAttr("y2", y),
                         {"stroke", "#333"}});
-            svgText(svg, {svgAttr(svg, "x", left + barWidth + 8), svgAttr(svg, "y", y + 4)},
+            svgText(svg, {svgAttr("x", left + barWidth + 8), svgAttr("y", y + 4)},
                     svgNumber(value, std::max(0, -decade)));
         }
     const double cx = left + barWidth + 58, cy = top + mapSize / 2;
     svgText(svg,
-            {svgAttr(svg, "x", cx),
-             svgAttr(svg, "y", cy),
+            {svgAttr("x", cx),
+             svgAttr("y", cy),
              {"text-anchor", "middle"},
              {"font-size", "12"},
              {"transform", "rotate(-90 " + svgNumber(cx, 2) + " " + svgNumber(cy, 2) + ")"}},
@@ -297,12 +295,12 @@ void drawColourBar(Svg& svg, const DurationScale& scale, double left, double top
 void drawLegend(Svg& svg, double left, double y) {
     svgOpen(svg, "g", {{"class", "legend"}, {"font-size", "12"}});
     svgElement(svg, "rect",
-               {svgAttr(svg, "x", left),
-                svgAttr(svg, "y", y - 11),
+               {svgAttr("x", left),
+                svgAttr("y", y - 11),
                 {"width", "14"},
                 {"height", "14"},
                 {"fill", unusableColour}});
-    svgText(svg, {svgAttr(svg, "x", left + 20), svgAttr(svg, "y", y)},
+    svgText(svg, {svgAttr("x", left + 20), svgAttr("y", y)},
             "no usable step: an iteration hit its bound or values became undefined");
     const struct {
         const char* fill;
@@ -315,13 +313,13 @@ void drawLegend(Svg& svg, double left, double y) {
     y += 20;
     for (const auto& m : marks) {
         svgElement(svg, "circle",
-                   {svgAttr(svg, "cx", x + 5),
-                    svgAttr(svg, "cy", y - 4),
+                   {svgAttr("cx", x + 5),
+                    svgAttr("cy", y - 4),
                     {"r", "4.5"},
                     {"fill", m.fill},
                     {"stroke", m.stroke},
                     {"stroke-width", "1.5"}});
-        svgText(svg, {svgAttr(svg, "x", x + 15), svgAttr(svg, "y", y)}, m.label);
+        svgText(svg, {svgAttr("x", x + 15), svgAttr("y", y)}, m.label);
         x += 15 + 7.2 * std::string(m.label).size() + 20;
     }
     svgClose(svg);

@@ -52,34 +52,33 @@ FigureSample sampleAt(const TrajectorySegment& seg, double t) {
 }
 
 // Model points in metres, for the side view's group that maps metres to the page.
-std::string metrePoints(Svg& svg, std::initializer_list<Point2> points) {
+std::string metrePoints(std::initializer_list<Point2> points) {
     std::string s;
     for (const Point2& p : points) {
         if (!s.empty()) s += ' ';
-        s += svgNumber(p.x, 4, &svg.nonFinite) + "," + svgNumber(p.y, 4, &svg.nonFinite);
+        s += svgNumber(p.x, 4) + "," + svgNumber(p.y, 4);
     }
     return s;
 }
 
-std::string pathPoints(Svg& svg, const std::vector<FigureSample>& samples,
-                       Point2 FigureSample::*point) {
+std::string pathPoints(const std::vector<FigureSample>& samples, Point2 FigureSample::*point) {
     std::string s;
     for (const FigureSample& sample : samples) {
         if (!s.empty()) s += ' ';
         const Point2 p = sample.*point;
-        s += svgNumber(p.x, 4, &svg.nonFinite) + "," + svgNumber(p.y, 4, &svg.nonFinite);
+        s += svgNumber(p.x, 4) + "," + svgNumber(p.y, 4);
     }
     return s;
 }
 
 void legendEntry(Svg& svg, double x, double y, const char* colour, const char* dash,
                  const std::string& label) {
-    std::vector<SvgAttr> line = {svgAttr(svg, "x1", x),      svgAttr(svg, "y1", y - 4),
-                                 svgAttr(svg, "x2", x + 26), svgAttr(svg, "y2", y - 4),
-                                 {"stroke", colour},         {"stroke-width", "2.5"}};
+    std::vector<SvgAttr> line = {svgAttr("x1", x),      svgAttr("y1", y - 4),
+                                 svgAttr("x2", x + 26), svgAttr("y2", y - 4),
+                                 {"stroke", colour},    {"stroke-width", "2.5"}};
     if (*dash) line.push_back({"stroke-dasharray", dash});
     svgElement(svg, "line", line);
-    svgText(svg, {svgAttr(svg, "x", x + 34), svgAttr(svg, "y", y), {"font-size", "12"}}, label);
+    svgText(svg, {svgAttr("x", x + 34), svgAttr("y", y), {"font-size", "12"}}, label);
 }
 
 // The lowest and highest of values, widened a little so that curves clear the frame.
@@ -119,7 +118,7 @@ double drawCaption(Svg& svg, const StepFigure& f) {
     svgText(svg, {{"x", "20"}, {"y", "30"}, {"font-size", "17"}, {"font-weight", "bold"}}, title);
     double y = 54;
     for (const std::string& line : lines) {
-        svgText(svg, {{"x", "20"}, svgAttr(svg, "y", y), {"font-size", "12.5"}}, line);
+        svgText(svg, {{"x", "20"}, svgAttr("y", y), {"font-size", "12.5"}}, line);
         y += 18;
     }
     return y;
@@ -159,22 +158,22 @@ double drawSideView(Svg& svg, const StepFigure& f, double top) {
              {"stroke-linecap", "round"},
              {"stroke-linejoin", "round"}});
     svgElement(svg, "rect",
-               {svgAttr(svg, "x", frame.x0, 4),
-                svgAttr(svg, "y", frame.y0, 4),
-                svgAttr(svg, "width", frame.x1 - frame.x0, 4),
-                svgAttr(svg, "height", -frame.y0, 4),
+               {svgAttr("x", frame.x0, 4),
+                svgAttr("y", frame.y0, 4),
+                svgAttr("width", frame.x1 - frame.x0, 4),
+                svgAttr("height", -frame.y0, 4),
                 {"fill", "#efe6d8"}});
     svgElement(svg, "line",
                {{"class", "ground"},
-                svgAttr(svg, "x1", frame.x0, 4),
+                svgAttr("x1", frame.x0, 4),
                 {"y1", "0"},
-                svgAttr(svg, "x2", frame.x1, 4),
+                svgAttr("x2", frame.x1, 4),
                 {"y2", "0"},
                 {"stroke", "#8c6d46"},
                 {"stroke-width", "0.006"}});
     svgElement(svg, "polyline",
                {{"class", "stance-foot"},
-                {"points", metrePoints(svg, {{0, 0}, {footLength, 0}})},
+                {"points", metrePoints({{0, 0}, {footLength, 0}})},
                 {"stroke", stanceColour},
                 {"stroke-width", "0.012"}});
 
@@ -182,20 +181,20 @@ double drawSideView(Svg& svg, const StepFigure& f, double top) {
         const FigureSample& s = f.samples[k * samplesPerPose];
         svgOpen(svg, "g",
                 {{"class", "pose"},
-                 svgAttr(svg, "opacity", 0.2 + 0.8 * k / figurePoseCount, 3),
+                 svgAttr("opacity", 0.2 + 0.8 * k / figurePoseCount, 3),
                  {"stroke-width", "0.008"}});
         svgElement(svg, "polyline",
                    {{"class", "stance"},
-                    {"points", metrePoints(svg, {{0, 0}, s.stanceKnee, s.hip})},
+                    {"points", metrePoints({{0, 0}, s.stanceKnee, s.hip})},
                     {"stroke", stanceColour}});
         svgElement(svg, "polyline",
                    {{"class", "torso"},
-                    {"points", metrePoints(svg, {s.hip, s.torsoTop})},
+                    {"points", metrePoints({s.hip, s.torsoTop})},
                     {"stroke", torsoColour},
                     {"stroke-width", "0.014"}});
         svgElement(svg, "polyline",
                    {{"class", "swing"},
-                    {"points", metrePoints(svg, {s.hip, s.swingKnee, s.swingAnkle, s.toe})},
+                    {"points", metrePoints({s.hip, s.swingKnee, s.swingAnkle, s.toe})},
                     {"stroke", swingColour}});
         svgClose(svg);
     }
@@ -210,7 +209,7 @@ double drawSideView(Svg& svg, const StepFigure& f, double top) {
     for (const auto& path : paths)
         svgElement(svg, "polyline",
                    {{"class", path.name},
-                    {"points", pathPoints(svg, f.samples, path.point)},
+                    {"points", pathPoints(f.samples, path.point)},
                     {"stroke", path.colour},
                     {"stroke-width", "0.005"},
                     {"stroke-dasharray", path.dash}});
@@ -236,10 +235,9 @@ double drawSideView(Svg& svg, const StepFigure& f, double top) {
         legendEntry(svg, lx, ly, e.colour, e.dash, e.label);
         ly += 20;
     }
-    svgElement(
-        svg, "circle",
-        {svgAttr(svg, "cx", lx + 13), svgAttr(svg, "cy", ly - 4), {"r", "4"}, {"fill", "#000"}});
-    svgText(svg, {svgAttr(svg, "x", lx + 34), svgAttr(svg, "y", ly), {"font-size", "12"}},
+    svgElement(svg, "circle",
+               {svgAttr("cx", lx + 13), svgAttr("cy", ly - 4), {"r", "4"}, {"fill", "#000"}});
+    svgText(svg, {svgAttr("x", lx + 34), svgAttr("y", ly), {"font-size", "12"}},
             "stance ankle, the origin");
     ly += 28;
     const std::vector<double> ticks = niceTicks(frame.x0, frame.x1, 12);
@@ -247,7 +245,7 @@ double drawSideView(Svg& svg, const StepFigure& f, double top) {
         "poses every 1/12 of the step (" + svgNumber(f.seg.duration / figurePoseCount, 4) + " s),",
         "older ones lighter; to scale, grid", "every " + svgNumber(ticks[1] - ticks[0], 2) + " m"};
     for (const std::string& note : notes) {
-        svgText(svg, {svgAttr(svg, "x", lx), svgAttr(svg, "y", ly), {"font-size", "12"}}, note);
+        svgText(svg, {svgAttr("x", lx), svgAttr("y", ly), {"font-size", "12"}}, note);
         ly += 16;
     }
     return frame.top + frame.height + 40;
@@ -273,7 +271,7 @@ double drawTimePlot(Svg& svg, const StepFigure& f, double top, double height,
     double ly = top + 16;
     for (const Curve& c : curves) {
         std::vector<SvgAttr> line = {{"class", "curve"},
-                                     {"points", svgPoints(svg, frame, times, c.values)},
+                                     {"points", svgPoints(frame, times, c.values)},
                                      {"fill", "none"},
                                      {"stroke", c.colour},
                                      {"stroke-width", "2"}};
@@ -333,7 +331,6 @@ std::string stepFigureSvg(const StepFigure& f) {
     svgBegin(svg, pageWidth, y);
     svgElement(svg, "rect", {{"width", "100%"}, {"height", "100%"}, {"fill", "#fff"}});
     svg.text += body.text;
-    svg.nonFinite = svg.nonFinite || body.nonFinite;
     return svgEnd(svg);
 }
 

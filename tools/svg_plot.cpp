@@ -48,51 +48,48 @@ void drawAxes(Svg& svg, const PlotFrame& f, const AxisTitles& titles, int maxTic
     svgOpen(svg, "g", {{"stroke", "#e0e0e0"}, {"stroke-width", "1"}});
     for (double x : xs) {
         const double px = plotX(f, x);
-        svgElement(svg, "line",
-                   {svgAttr(svg, "x1", px), svgAttr(svg, "y1", f.top), svgAttr(svg, "x2", px),
-                    svgAttr(svg, "y2", bottom)});
+        svgElement(
+            svg, "line",
+            {svgAttr("x1", px), svgAttr("y1", f.top), svgAttr("x2", px), svgAttr("y2", bottom)});
     }
     for (double y : ys) {
         const double py = plotY(f, y);
-        svgElement(svg, "line",
-                   {svgAttr(svg, "x1", f.left), svgAttr(svg, "y1", py), svgAttr(svg, "x2", right),
-                    svgAttr(svg, "y2", py)});
+        svgElement(
+            svg, "line",
+            {svgAttr("x1", f.left), svgAttr("y1", py), svgAttr("x2", right), svgAttr("y2", py)});
     }
     svgClose(svg);
     svgElement(svg, "rect",
-               {svgAttr(svg, "x", f.left),
-                svgAttr(svg, "y", f.top),
-                svgAttr(svg, "width", f.width),
-                svgAttr(svg, "height", f.height),
+               {svgAttr("x", f.left),
+                svgAttr("y", f.top),
+                svgAttr("width", f.width),
+                svgAttr("height", f.height),
                 {"fill", "none"},
                 {"stroke", "#333"}});
 
     svgOpen(svg, "g", {{"font-size", "11"}, {"fill", "#333"}});
     if (titles.xLabels)
         for (double x : xs)
-            svgText(svg,
-                    {svgAttr(svg, "x", plotX(f, x)),
-                     svgAttr(svg, "y", bottom + 14),
-                     {"text-anchor", "middle"}},
-                    svgNumber(x, dx));
+            svgText(
+                svg,
+                {svgAttr("x", plotX(f, x)), svgAttr("y", bottom + 14), {"text-anchor", "middle"}},
+                svgNumber(x, dx));
     for (double y : ys)
         svgText(svg,
-                {svgAttr(svg, "x", f.left - 5),
-                 svgAttr(svg, "y", plotY(f, y) + 4),
-                 {"text-anchor", "end"}},
+                {svgAttr("x", f.left - 5), svgAttr("y", plotY(f, y) + 4), {"text-anchor", "end"}},
                 svgNumber(y, dy));
     if (!titles.x.empty())
         svgText(svg,
-                {svgAttr(svg, "x", f.left + f.width / 2),
-                 svgAttr(svg, "y", bottom + 32),
+                {svgAttr("x", f.left + f.width / 2),
+                 svgAttr("y", bottom + 32),
                  {"text-anchor", "middle"},
                  {"font-size", "12"}},
                 titles.x);
     if (!titles.y.empty()) {
         const double cx = f.left - 48, cy = f.top + f.height / 2;
         svgText(svg,
-                {svgAttr(svg, "x", cx),
-                 svgAttr(svg, "y", cy),
+                {svgAttr("x", cx),
+                 svgAttr("y", cy),
                  {"text-anchor", "middle"},
                  {"font-size", "12"},
                  {"transform", "rotate(-90 " + svgNumber(cx, 2) + " " + svgNumber(cy, 2) + ")"}},
@@ -101,13 +98,12 @@ void drawAxes(Svg& svg, const PlotFrame& f, const AxisTitles& titles, int maxTic
     svgClose(svg);
 }
 
-std::string svgPoints(Svg& svg, const PlotFrame& f, const std::vector<double>& xs,
+std::string svgPoints(const PlotFrame& f, const std::vector<double>& xs,
                       const std::vector<double>& ys) {
     std::string s;
     for (size_t i = 0; i < xs.size() && i < ys.size(); ++i) {
         if (i) s += ' ';
-        s += svgNumber(plotX(f, xs[i]), 2, &svg.nonFinite) + "," +
-             svgNumber(plotY(f, ys[i]), 2, &svg.nonFinite);
+        s += svgNumber(plotX(f, xs[i]), 2) + "," + svgNumber(plotY(f, ys[i]), 2);
     }
     return s;
 }

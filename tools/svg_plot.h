@@ -34,5 +34,5 @@ void drawAxes(Svg& svg, const PlotFrame& f, const AxisTitles& titles, int maxTic
               int maxTicksY = 6);
 
 // "x,y x,y ..." of the page points of (xs[i], ys[i]), for a polyline.
-std::string svgPoints(Svg& svg, const PlotFrame& f, const std::vector<double>& xs,
+std::string svgPoints(const PlotFrame& f, const std::vector<double>& xs,
                       const std::vector<double>& ys);

@@ -3,18 +3,14 @@
 #include <cmath>
 #include <cstdio>
 
-std::string svgNumber(double x, int decimals, bool* nonFinite) {
-    if (!std::isfinite(x)) {
-        if (nonFinite) *nonFinite = true;
-        return "0";
-    }
+std::string svgNumber(double x, int decimals) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, x);
     std::string s = buffer;
     // A locale may have written a comma for the point.
     for (char& ch : s)
         if (ch == ',') ch = '.';
-    if (s.find('.') != std::string::npos) {
+    if (std::isfinite(x) && s.find('.') != std::string::npos) {
         while (s.back() == '0') s.pop_back();
         if (s.back() == '.') s.pop_back();
     }
@@ -49,8 +45,8 @@ std::string svgEscape(const std::string& s) {
     return out;
 }
 
-SvgAttr svgAttr(Svg& svg, const char* name, double x, int decimals) {
-    return SvgAttr{name, svgNumber(x, decimals, &svg.nonFinite)};
+SvgAttr svgAttr(const char* name, double x, int decimals) {
+    return SvgAttr{name, svgNumber(x, decimals)};
 }
 
 SvgAttr svgAttr(const char* name, const std::string& value) {
@@ -75,8 +71,7 @@ void writeTag(Svg& svg, const char* name, const std::vector<SvgAttr>& attrs) {
 
 void svgBegin(Svg& svg, double width, double height) {
     svg.text += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    const std::string w = svgNumber(width, 2, &svg.nonFinite);
-    const std::string h = svgNumber(height, 2, &svg.nonFinite);
+    const std::string w = svgNumber(width, 2), h = svgNumber(height, 2);
     svgOpen(svg, "svg",
             {{"xmlns", "http://www.w3.org/2000/svg"},
              {"width", w},

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-// x with `decimals` digits after the point, trailing zeros and a lone minus of zero dropped,
-// "." as the point whatever the locale; non-finite x gives "0" and sets *nonFinite.
-std::string svgNumber(double x, int decimals, bool* nonFinite = nullptr);
+// x with `decimals` digits after the point, trailing zeros and the minus of a zero dropped, "."
+// as the point whatever the locale. Non-finite x is written as printf writes it ("nan", "inf"),
+// which no SVG reader takes for a number: the pictures' tests look for it.
+std::string svgNumber(double x, int decimals);
 
 // s with &, <, >, " and ' written as character references.
 std::string svgEscape(const std::string& s);
@@ -23,11 +24,10 @@ struct SvgAttr {
 struct Svg {
     std::string text;              // the document so far
     std::vector<std::string> open; // names of the elements still open, outermost first
-    bool nonFinite = false;        // a non-finite number was written (as 0)
 };
 
-// Attribute with a number, formatted with svgNumber; sets svg.nonFinite for a non-finite x.
-SvgAttr svgAttr(Svg& svg, const char* name, double x, int decimals = 2);
+// Attribute with a number, formatted with svgNumber.
+SvgAttr svgAttr(const char* name, double x, int decimals = 2);
 // Attribute with text, escaped.
 SvgAttr svgAttr(const char* name, const std::string& value);
 
