@@ -205,13 +205,13 @@ double drawSideView(Svg& svg, const StepFigure& f, double top) {
         const char* dash;
     } paths[3] = {{&FigureSample::swingAnkle, "swing-ankle-path", swingColour, "0.02 0.012"},
                   {&FigureSample::hip, "hip-path", hipColour, "0.02 0.012"},
-                  {&FigureSample::com, "com-path", comColour, "0.006 0.01"}};
+                  {&FigureSample::com, "com-path", comColour, "0.012 0.008"}};
     for (const auto& path : paths)
         svgElement(svg, "polyline",
                    {{"class", path.name},
                     {"points", pathPoints(f.samples, path.point)},
                     {"stroke", path.colour},
-                    {"stroke-width", "0.005"},
+                    {"stroke-width", "0.007"},
                     {"stroke-dasharray", path.dash}});
 
     svgElement(
