@@ -230,7 +230,7 @@ double drawSideView(Svg& svg, const StepFigure& f, double top) {
                     {swingColour, "", "swing leg, foot kept level"},
                     {swingColour, "6 4", "swing ankle's path"},
                     {hipColour, "6 4", "hip's path"},
-                    {comColour, "2 3", "centre of mass's path"}};
+                    {comColour, "4 3", "centre of mass's path"}};
     for (const auto& e : entries) {
         legendEntry(svg, lx, ly, e.colour, e.dash, e.label);
         ly += 20;
