@@ -207,8 +207,8 @@ void drawMap(Svg& svg, const AtlasGrid& grid, const AtlasPoint* points, double c
                 {"fill", "none"},
                 {"stroke", "#333"}});
 
-    // The table rows: one mark per distinct length and speed, labelled with its modes; filled
-    // when one of them has this map's clearance, a cross when one of them is unusable.
+    // The table rows within the map: one mark per distinct length and speed, labelled with its
+    // modes; filled when one of them has this map's clearance, ringed red when one is unusable.
     svgOpen(svg, "g", {{"class", "table-rows"}, {"font-size", "11"}});
     for (int m = 0; m < gaitModeCount; ++m) {
         const AtlasPoint& r = rows[m];
@@ -221,7 +221,9 @@ void drawMap(Svg& svg, const AtlasGrid& grid, const AtlasPoint* points, double c
             filled = filled || rows[n].clearance == clearance;
             failed = failed || !rows[n].usable;
         }
-        if (!first) continue;
+        const bool inside =
+            r.backStep >= f.x0 && r.backStep <= f.x1 && r.meanSpeed >= f.y0 && r.meanSpeed <= f.y1;
+        if (!first || !inside) continue;
         const double x = plotX(f, r.backStep), y = plotY(f, r.meanSpeed);
         svgElement(svg, "circle",
                    {{"class", failed ? "row-mark unusable" : "row-mark"},

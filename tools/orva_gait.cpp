@@ -1,5 +1,5 @@
 // orva-gait: prints the steps the gait generator makes, one JSON object per line, and
-// dispatches the walk trace.
+// dispatches the walk trace and the figure and atlas pictures.
 #include "gait/step_generator.h"
 #include "model/core_setup.h"
 #include "model/gait_table.h"
