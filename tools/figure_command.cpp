@@ -251,7 +251,7 @@ double drawSideView(Svg& svg, const StepFigure& f, double top) {
     return frame.top + frame.height + 40;
 }
 
-// One plot against the step's time: frame, axes, curves; returns its bottom.
+// One curve of a plot against the step's time: a value per sample.
 struct Curve {
     std::vector<double> values;
     const char* colour;
@@ -259,6 +259,7 @@ struct Curve {
     std::string label; // legend entry; empty for none
 };
 
+// One plot against the step's time: frame, axes, curves and their legend; returns its bottom.
 double drawTimePlot(Svg& svg, const StepFigure& f, double top, double height,
                     const std::string& yTitle, const std::vector<Curve>& curves, bool timeLabels) {
     std::vector<double> times, all;
