@@ -1,9 +1,11 @@
 // orva-gait: prints the steps the gait generator makes, one JSON object per line, and
-// dispatches the walk trace.
+// dispatches the walk trace and the figure and atlas pictures.
 #include "gait/step_generator.h"
 #include "model/core_setup.h"
 #include "model/gait_table.h"
 
+#include "tools/atlas_command.h"
+#include "tools/figure_command.h"
 #include "tools/walk_command.h"
 
 #include <cmath>
@@ -26,6 +28,12 @@ const char* const helpText =
     "                             start-up and N idle passes without a window, as CSV; KEYS is\n"
     "                             a comma-separated list of K:CHARS, the gait keys CHARS pressed\n"
     "                             just before idle call K (counted from 1)\n"
+    "  figure --mode M [--transition-to N] [-o FILE]\n"
+    "                             an SVG picture of one step: stick figures, paths, link angles\n"
+    "                             and centre of mass (orva-gait figure --help)\n"
+    "  atlas [--lengths A:B:N] [--speeds A:B:N] [--clearance C]... [--threads T] [--csv]\n"
+    "        [-o FILE]            where the step generator makes a usable step, as an SVG map\n"
+    "                             or CSV (orva-gait atlas --help)\n"
     "  --help                     this text\n"
     "\n"
     "steps prints one JSON object per line:\n"
@@ -101,6 +109,8 @@ int main(int argc, char** argv) {
         return badArguments("steps takes only --transitions");
     }
     if (std::strcmp(command, "walk") == 0) return runWalkCommand(argc - 1, argv + 1);
+    if (std::strcmp(command, "figure") == 0) return runFigureCommand(argc - 1, argv + 1);
+    if (std::strcmp(command, "atlas") == 0) return runAtlasCommand(argc - 1, argv + 1);
     std::fprintf(stderr, "orva-gait: unknown command '%s' (try 'orva-gait --help')\n", command);
     return 2;
 }
