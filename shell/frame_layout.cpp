@@ -2,10 +2,17 @@
 
 #include <cmath>
 
+#include "model/constants.h"
+
 namespace {
 
 // How far along the view direction the look-at centre lies; any length would do for the view.
 constexpr double lookDistance = 100.0;
+
+// The side-on follow view: square to the path, the whole robot and its feet in the picture.
+constexpr float sideOnDistance = 3.2f;                          // m
+constexpr float sideOnAngle = static_cast<float>(orva::halfPi); // rad: square to the path
+constexpr double sideOnHeight = 0.7; // m, eye and centre: about half the robot's height
 
 float toDegrees(double radians) {
     return static_cast<float>(radians * degreesPerRadian);
@@ -43,17 +50,22 @@ CameraView placeCamera(CameraState& camera, const WalkerPlacement& placement) {
         return view;
     }
     // The follow camera aims at the centre of mass, carried onto the circle.
+    const bool sideOn = camera.view == 1;
+    const float distance = sideOn ? sideOnDistance : camera.followDistance;
+    const float angle = sideOn ? sideOnAngle : camera.followAngle;
+    const double height = sideOn ? sideOnHeight : camera.eyeY;
+    const double pitch = sideOn ? 0.0 : camera.pitch;
     const double phi = (placement.comOffset[0] + placement.stanceArc) / placement.pathRadius;
     const float targetX = static_cast<float>(placement.pathRadius * std::sin(phi));
     const float targetZ = static_cast<float>(placement.pathRadius * std::cos(phi));
-    const double psi = camera.followAngle - phi;
-    camera.followOffsetX = static_cast<float>(camera.followDistance * std::cos(psi));
-    camera.followOffsetZ = static_cast<float>(camera.followDistance * std::sin(psi));
+    const double psi = angle - phi;
+    camera.followOffsetX = static_cast<float>(distance * std::cos(psi));
+    camera.followOffsetZ = static_cast<float>(distance * std::sin(psi));
     view.eye[0] = targetX - camera.followOffsetX;
-    view.eye[1] = camera.eyeY;
+    view.eye[1] = height;
     view.eye[2] = targetZ - camera.followOffsetZ;
     view.centre[0] = targetX;
-    view.centre[1] = camera.eyeY - lookDistance * std::sin(camera.pitch);
+    view.centre[1] = height - lookDistance * std::sin(pitch);
     view.centre[2] = targetZ;
     return view;
 }

@@ -4,6 +4,7 @@
 #include <GL/glut.h>
 
 #include "shell/frame_layout.h"
+#include "shell/lab_window.h"
 
 TgaTexture sceneTextures[sceneTextureCount] = {};
 unsigned int basicPieceList = 0;
@@ -148,5 +149,6 @@ void onDisplay() {
     glColor4f(1, 1, 1, 1);
     glDisable(GL_LIGHT1);
     glDisable(GL_LIGHTING);
+    finishFrame();
     glutSwapBuffers();
 }
