@@ -118,7 +118,7 @@ void plot(const char* label, const float ring[historyLength], const char* unit) 
     const int newest = (walkStats.historyNext + historyLength - 1) % historyLength;
     std::snprintf(overlay, sizeof overlay, "%s %.3f %s", label, ring[newest], unit);
     ImGui::PlotLines("##plot", ring, historyLength, walkStats.historyNext, overlay, FLT_MAX,
-                     FLT_MAX, ImVec2(-1, 36));
+                     FLT_MAX, ImVec2(ImGui::GetContentRegionAvail().x, 36));
 }
 
 void plotsSection() {

@@ -37,26 +37,14 @@ class IdlePassTest : public ::testing::Test {
     }
 };
 
-TEST_F(IdlePassTest, GaitKeysChangeLevelsWithinBounds) {
-    press("xxxx");
-    EXPECT_EQ(gaitSelection.gaitMode, 3);
-    press("wwwww");
-    EXPECT_EQ(gaitSelection.stepLength, 0);
-    EXPECT_EQ(gaitSelection.gaitChanged, 1); // also a clamped key is a request
-
-    resetShellState();
+// Levels stay in bounds; a request reaches exactly one step with the latest mode; the pending
+// camera move lands; every tenth call redraws.
+TEST_F(IdlePassTest, GaitKeysReachOneStepAndEveryTenthCallRedraws) {
     press("Z?");
     EXPECT_EQ(gaitSelection.gaitChanged, 0);
-    press("zsxxxxss");
-    EXPECT_EQ(gaitSelection.gaitMode, 15);
-    press("qa");
-    EXPECT_EQ(gaitSelection.gaitMode, 3);
-}
-
-// A gait request reaches exactly one step; the pending camera move lands; every tenth call
-// redraws.
-TEST_F(IdlePassTest, GaitRequestReachesOneStepAndEveryTenthCallRedraws) {
-    press("zz");
+    press("xxxxzsa");
+    EXPECT_EQ(gaitSelection.gaitMode, 7);
+    press("wwwwwsqz");
     cameraState.eyeXPending = 1.5;
     EXPECT_FALSE(idlePass());
     EXPECT_EQ(gaitSelection.gaitChanged, 0);
@@ -65,31 +53,8 @@ TEST_F(IdlePassTest, GaitRequestReachesOneStepAndEveryTenthCallRedraws) {
     for (int call = 2; call <= 30; ++call) EXPECT_EQ(idlePass(), call % 10 == 0) << call;
 }
 
-TEST_F(IdlePassTest, SupportChangeFlipsSideAndAdvancesStanceFoot) {
-    idlePass(); // from the starting pose to the first step's
-    int changes = 0;
-    for (int call = 1; call < 1500; ++call) {
-        const WalkerPlacement before = walkerPlacement;
-        const double hipBefore = hipArc();
-        idlePass();
-        const WalkerPlacement& after = walkerPlacement;
-        EXPECT_LT(std::fabs(hipArc() - hipBefore), 0.003) << call;
-        if (after.supportLeg == before.supportLeg) {
-            EXPECT_EQ(after.hipHalfWidth, before.hipHalfWidth);
-            EXPECT_EQ(after.stanceArc, before.stanceArc);
-            continue;
-        }
-        ++changes;
-        EXPECT_EQ(after.hipHalfWidth, -before.hipHalfWidth);
-        // The foot that just landed stood about foreStep ahead; the foot it relieves stays put.
-        EXPECT_NEAR(before.swingReach, 0.05, 0.01);
-        EXPECT_NEAR(after.stanceArc + after.swingReach, before.stanceArc, 0.002);
-    }
-    EXPECT_GT(changes, 10);
-}
-
 // Keys pressed while a change waits for its step are not lost: the walk catches up with the
-// mode the keys show, also for changes of more than one length level.
+// mode the keys show, one length level at a time where it must.
 TEST_F(IdlePassTest, GaitKeysAreNeverLost) {
     for (const char* key : {"x", "x", "x"}) {
         press(key);
@@ -100,31 +65,33 @@ TEST_F(IdlePassTest, GaitKeysAreNeverLost) {
     press("w"); // shorter is shorter
     walk(1500);
     EXPECT_EQ(walkCycle.currentMode, 2);
-    press("wws");
-    walk(3000);
-    EXPECT_EQ(walkCycle.currentMode, 4);
 }
 
-TEST_F(IdlePassTest, SoakWithRandomGaitKeysStaysFiniteAndEndsOnTheKeysMode) {
+TEST_F(IdlePassTest, SoakWithRandomGaitKeysWalksSmoothlyAndEndsOnTheKeysMode) {
     std::mt19937 random(12345);
-    const char keys[] = "wxqsaz";
     idlePass(); // from the starting pose to the first step's
-    double hip = hipArc(), worstHipMove = 0;
+    int changes = 0;
     for (int call = 0; call < 100000; ++call) {
-        if (random() % 150 == 0) onKey(static_cast<unsigned char>(keys[random() % 6]), 0, 0);
+        if (random() % 150 == 0) onKey(static_cast<unsigned char>("wxqsaz"[random() % 6]), 0, 0);
+        const WalkerPlacement before = walkerPlacement;
+        const double hipBefore = hipArc();
         idlePass();
         for (double q : robotState.q) ASSERT_TRUE(std::isfinite(q)) << call;
-        worstHipMove = std::fmax(worstHipMove, std::fabs(hipArc() - hip));
-        hip = hipArc();
+        ASSERT_LT(std::fabs(hipArc() - hipBefore), 0.02) << call; // a jump: tenths of a metre
+        if (walkerPlacement.supportLeg == before.supportLeg) continue;
+        ++changes;
+        // The foot that landed takes the load on the other side; the one it relieves stays put.
+        ASSERT_EQ(walkerPlacement.hipHalfWidth, -before.hipHalfWidth) << call;
+        ASSERT_NEAR(walkerPlacement.stanceArc + walkerPlacement.swingReach, before.stanceArc, 0.002)
+            << call;
     }
-    EXPECT_LT(worstHipMove, 0.02); // no jumps: a foot jump would be tenths of a metre
-    EXPECT_GT(walkerPlacement.stanceArc, 20.0);
+    EXPECT_GT(changes, 500);
     walk(4000);
     EXPECT_EQ(walkCycle.currentMode, gaitSelection.gaitMode);
 }
 
-// Paced, the walk passes through the same poses, only at other times; the statistics follow it.
-TEST_F(IdlePassTest, PacedWalkRetracesTheUnpacedOneAndItsStatisticsFollowIt) {
+// The statistics follow the walk; paced, it passes through the same poses at other times.
+TEST_F(IdlePassTest, StatisticsFollowTheWalkAndAPacedWalkRetracesIt) {
     int changes = 0;
     long long changedAt = 0;
     double hipAtChange = 0, speed = 0;
