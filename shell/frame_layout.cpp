@@ -49,23 +49,31 @@ CameraView placeCamera(CameraState& camera, const WalkerPlacement& placement) {
         view.centre[2] = camera.eyeZ + lookDistance * std::cos(camera.yaw) * c;
         return view;
     }
+    if (camera.view == 1) {
+        // Side-on: the follow camera with a framing of its own; the user's stays as it was.
+        CameraState side = camera;
+        side.view = 0;
+        side.followDistance = sideOnDistance;
+        side.followAngle = sideOnAngle;
+        side.eyeY = sideOnHeight;
+        side.pitch = 0.0;
+        view = placeCamera(side, placement);
+        camera.followOffsetX = side.followOffsetX;
+        camera.followOffsetZ = side.followOffsetZ;
+        return view;
+    }
     // The follow camera aims at the centre of mass, carried onto the circle.
-    const bool sideOn = camera.view == 1;
-    const float distance = sideOn ? sideOnDistance : camera.followDistance;
-    const float angle = sideOn ? sideOnAngle : camera.followAngle;
-    const double height = sideOn ? sideOnHeight : camera.eyeY;
-    const double pitch = sideOn ? 0.0 : camera.pitch;
     const double phi = (placement.comOffset[0] + placement.stanceArc) / placement.pathRadius;
     const float targetX = static_cast<float>(placement.pathRadius * std::sin(phi));
     const float targetZ = static_cast<float>(placement.pathRadius * std::cos(phi));
-    const double psi = angle - phi;
-    camera.followOffsetX = static_cast<float>(distance * std::cos(psi));
-    camera.followOffsetZ = static_cast<float>(distance * std::sin(psi));
+    const double psi = camera.followAngle - phi;
+    camera.followOffsetX = static_cast<float>(camera.followDistance * std::cos(psi));
+    camera.followOffsetZ = static_cast<float>(camera.followDistance * std::sin(psi));
     view.eye[0] = targetX - camera.followOffsetX;
-    view.eye[1] = height;
+    view.eye[1] = camera.eyeY;
     view.eye[2] = targetZ - camera.followOffsetZ;
     view.centre[0] = targetX;
-    view.centre[1] = height - lookDistance * std::sin(pitch);
+    view.centre[1] = camera.eyeY - lookDistance * std::sin(camera.pitch);
     view.centre[2] = targetZ;
     return view;
 }
