@@ -28,27 +28,29 @@ bool pointerForPanel() {
     return shown && cameraState.navigationMode != -1;
 }
 
-// The program's own pointer callbacks; the frames after an event let the panel answer, also
-// while paused.
+// Two more frames let the panel answer an event; a running loop draws them anyway.
+void settle() {
+    framesToSettle = 2;
+    if (pacingState.paused) glutPostRedisplay();
+}
+
+// The program's own pointer callbacks, forwarded to ImGui.
 void onMouse(int button, int state, int x, int y) {
     if (!pointerForPanel()) return;
     ImGui_ImplGLUT_MouseFunc(button, state, x, y);
-    framesToSettle = 2;
-    glutPostRedisplay();
+    settle();
 }
 
 void onMotion(int x, int y) {
     if (!pointerForPanel()) return;
     ImGui_ImplGLUT_MotionFunc(x, y);
-    framesToSettle = 2;
-    glutPostRedisplay();
+    settle();
 }
 
 void onWheel(int wheel, int direction, int x, int y) {
     if (!pointerForPanel()) return;
     ImGui_ImplGLUT_MouseWheelFunc(wheel, direction, x, y);
-    framesToSettle = 2;
-    glutPostRedisplay();
+    settle();
 }
 
 void onEntry(int state) {
@@ -178,7 +180,7 @@ void togglePanel() {
     if (!ready) setUp();
     ready = true;
     shown = !shown;
-    framesToSettle = 2;
+    settle();
 }
 
 bool panelShown() {
@@ -211,7 +213,7 @@ void drawPanel() {
     ImGui::Render();
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
     glColor4f(1, 1, 1, 1); // the colour the box of the next frame is drawn in
-    if (framesToSettle > 0) {
+    if (framesToSettle > 0 && pacingState.paused) {
         --framesToSettle;
         glutPostRedisplay();
     }
