@@ -78,6 +78,8 @@ key() { timeout 30 xdotool key --delay 1 "$@"; }
 shot() { import -silent -window "$wid" "$work/$1.png"; } # the window's drawing area
 pointerAt() { [ "$(xdotool getmouselocation | sed 's/x:\([0-9]*\) y:\([0-9]*\).*/\1 \2/')" = "$1 $2" ]; }
 printed() { [ "$(wc -l <"$work/stdout.txt")" -ge "$1" ]; }
+changed() { shot now && holds "$(difference "$1" now) > ${2:-0}"; } # shot [threshold]
+frozen() { shot a && sleep 0.3 && shot b && holds "$(difference a b) == 0"; }
 
 difference() { # shot shot: normalised root-mean-square difference, 0..1
     local result
@@ -137,10 +139,8 @@ scenarioPlainWalls() {
     holds "$(whiteFraction follow $sky) > 0.8" || fail "walls without texture are not plain"
     holds "$(whiteFraction follow 400x100+0+300) < 0.05" || fail "floor lost its texture"
     key F2 # early, the free camera looks along its own heading (-z), away from the robot
-    sleep 0.3
-    shot free
-    read -r -a ink <<<"$(inkStats free $sky)"
-    [ "${ink[0]}" -lt 20 ] || fail "F2 did not leave the follow view"
+    freeView() { shot free && read -r -a ink <<<"$(inkStats free $sky)" && [ "${ink[0]}" -lt 20 ]; }
+    waitFor freeView || fail "F2 did not leave the follow view"
 
     # Pointer positions are the drawing area's: INSERT puts the pointer at (200, 200) of the
     # window, wherever it stands.
@@ -151,9 +151,7 @@ scenarioPlainWalls() {
     waitFor pointerAt 350 300 || fail "INSERT did not warp the pointer to the window's centre"
     xdotool mousemove 450 300
     waitFor pointerAt 350 300 || fail "mouse-look did not bring the pointer back to the centre"
-    sleep 0.3
-    shot afterLook
-    holds "$(difference beforeLook afterLook) > 0.005" || fail "pointer move did not turn the view"
+    waitFor changed beforeLook 0.005 || fail "pointer move did not turn the view"
     key Insert
     waitFor pointerAt 350 300 || fail "INSERT did not warp the pointer"
     shot lookOff
@@ -190,32 +188,26 @@ scenarioLab() {
     mark 4
 
     key p
-    sleep 0.5
-    shot paused
-    sleep 0.5
-    shot stillPaused
-    holds "$(difference paused stillPaused) == 0" || fail "p does not freeze the frame"
+    waitFor frozen || fail "p does not freeze the frame"
     key o
-    sleep 0.3
-    shot stepped
-    holds "$(difference stillPaused stepped) > 0" || fail "o does not move the frame"
+    waitFor changed b || fail "o does not move the frame"
+    cp "$work/now.png" "$work/stepped.png"
     key c
-    sleep 0.3
-    shot sideOn
+    waitFor changed stepped 0.01 || fail "c does not change the view"
     local ink
-    read -r -a ink <<<"$(inkStats sideOn)"
+    read -r -a ink <<<"$(inkStats now)"
     holds "${ink[0]} > 500 && ${ink[3]} > 0 && ${ink[4]} < 399 && ${ink[5]} > 0 && ${ink[6]} < 399" ||
         fail "side-on view does not show the whole robot: ${ink[*]}"
+    cp "$work/now.png" "$work/sideOn.png"
     key h
-    sleep 0.3
-    shot panel
-    holds "$(difference sideOn panel) > 0.05" || fail "h does not show the panel"
+    waitFor changed sideOn 0.05 || fail "h does not show the panel"
     key F12
     waitFor printed 1 || fail "F12 printed nothing"
     [ "$(cat "$work/stdout.txt")" = "Saved orva-0001.png" ] || fail "F12 printed $(cat "$work/stdout.txt")"
     cp "$work/data/orva-0001.png" "$work/saved.png"
     [ "$(identify -format %wx%h "$work/saved.png")" = 400x400 ] || fail "screenshot not 400x400"
-    holds "$(difference panel saved) < 0.01" || fail "the screenshot is not the window's picture"
+    shot shown
+    holds "$(difference shown saved) < 0.01" || fail "the screenshot is not the window's picture"
     stopWithF4
 
     local f # phase s per wall s, share of a core, frames per s at 1x; speed-up by x x z
