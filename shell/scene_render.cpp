@@ -5,6 +5,7 @@
 
 #include "model/constants.h"
 #include "shell/frame_layout.h"
+#include "shell/lab_window.h"
 
 TgaTexture sceneTextures[sceneTextureCount] = {};
 unsigned int basicPieceList = 0;
@@ -149,5 +150,6 @@ void onDisplay() {
     glColor4f(1, 1, 1, 1);
     glDisable(GL_LIGHT1);
     glDisable(GL_LIGHTING);
+    finishFrame();
     glutSwapBuffers();
 }

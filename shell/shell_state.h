@@ -47,6 +47,7 @@ struct CameraState {
     float followAngle = 1.0f;         // follow camera's orbit angle, rad
     float followOffsetX = 0.0f, followOffsetZ = 0.0f; // follow eye's offset from its target, m
     int navigationMode = 1;                           // -1 mouse-look on, 1 off
+    int view = 0; // key "c": 0 the follow or free camera above, 1 side-on, 2 aimed at ORVA
 };
 
 extern WindowState windowState;

@@ -11,7 +11,6 @@ TrajectorySegment segments[segmentCount];
 
 namespace {
 
-constexpr double phaseIncrement = timeStep * timeScale;
 // Blends last a fifth of the step before them (not the generator's own blendDuration).
 constexpr double blendFraction = 0.2;
 
