@@ -7,9 +7,9 @@
 // CLOCK_REALTIME nanoseconds, so the caller can compare them with its own launch time.
 //
 // On each SIGUSR1 it also takes a snapshot: wall time, the process's CPU time (all threads),
-// frames, and, when ORVA_PROBE_STATS gives the offset of orva's walkStats record in hex (from
-// nm), the simulation increments and the distance walked read from it. Snapshots are written
-// as further lines, "snapshot wall=... cpu=... frames=... increments=... distance=...".
+// frames, idle calls, and, when ORVA_PROBE_STATS gives the offset of orva's walkStats record in hex
+// (from nm), the simulation increments and the distance walked read from it. Snapshots are written
+// as further lines, "snapshot wall=... cpu=... frames=... idle=... increments=... distance=...".
 #include <dlfcn.h>
 #include <link.h>
 #include <signal.h>
@@ -39,7 +39,7 @@ long long idleCalls = 0;
 void (*programIdle)() = nullptr;
 
 struct Snapshot {
-    long long wall, cpu, frames, increments;
+    long long wall, cpu, frames, idleCalls, increments;
     double distance;
 };
 Snapshot snapshots[64];
@@ -55,7 +55,7 @@ long long cpuNs() {
 void takeSnapshot(int) {
     if (snapshotCount == 64) return;
     Snapshot& s = snapshots[snapshotCount++];
-    s = Snapshot{nowNs(), cpuNs(), frames, 0, 0.0};
+    s = Snapshot{nowNs(), cpuNs(), frames, idleCalls, 0, 0.0};
     if (walkStats) {
         s.increments = *reinterpret_cast<const long long*>(walkStats);
         s.distance = *reinterpret_cast<const double*>(walkStats + 8);
@@ -100,8 +100,10 @@ __attribute__((destructor)) void probeReport() {
         frames, idleCalls, glUploadNs);
     for (int i = 0; i < snapshotCount; ++i) {
         const Snapshot& s = snapshots[i];
-        std::fprintf(out, "snapshot wall=%lld cpu=%lld frames=%lld increments=%lld distance=%.9f\n",
-                     s.wall, s.cpu, s.frames, s.increments, s.distance);
+        std::fprintf(out,
+                     "snapshot wall=%lld cpu=%lld frames=%lld idle=%lld increments=%lld "
+                     "distance=%.9f\n",
+                     s.wall, s.cpu, s.frames, s.idleCalls, s.increments, s.distance);
     }
     std::fclose(out);
 }

@@ -152,6 +152,9 @@ scenarioPlainWalls() {
     xdotool mousemove 450 300
     waitFor pointerAt 350 300 || fail "mouse-look did not bring the pointer back to the centre"
     waitFor changed beforeLook 0.005 || fail "pointer move did not turn the view"
+    xdotool mousemove 351 301 # within the dead zone
+    sleep 0.3
+    pointerAt 351 301 || fail "a move inside the dead zone was warped back"
     key Insert
     waitFor pointerAt 350 300 || fail "INSERT did not warp the pointer"
     shot lookOff
@@ -210,18 +213,19 @@ scenarioLab() {
     holds "$(difference shown saved) < 0.01" || fail "the screenshot is not the window's picture"
     stopWithF4
 
-    local f # phase s per wall s, share of a core, frames per s at 1x; speed-up by x x z
+    local f # at 1x: phase s per wall s, share of a core, frames and idle calls per s; x x z's speed-up
     read -r -a f <<<"$(awk -F'[ =]' '/^snapshot/ { k++; for (j = 2; j < NF; j += 2) v[k, $j] = $(j + 1) }
         function d(name, a, b) { return v[b, name] - v[a, name] }
         END { s = d("wall", 1, 2) / 1e9
-              printf "%.3f %.3f %.1f %.2f", d("increments", 1, 2) * 0.0075 / s, d("cpu", 1, 2) / 1e9 / s,
-                  d("frames", 1, 2) / s, d("distance", 3, 4) / d("increments", 3, 4) / (d("distance", 1, 2) / d("increments", 1, 2)) }' \
+              printf "%.3f %.3f %.1f %.0f %.2f", d("increments", 1, 2) * 0.0075 / s, d("cpu", 1, 2) / 1e9 / s,
+                  d("frames", 1, 2) / s, d("idle", 1, 2) / s,
+                  d("distance", 3, 4) / d("increments", 3, 4) / (d("distance", 1, 2) / d("increments", 1, 2)) }' \
         "$work/probe.txt")"
-    echo "[lab] paced: ${f[0]} phase s per s, ${f[1]} of a core, ${f[2]} frames/s; x x z: ${f[3]} x faster"
-    # Wide enough for a loaded machine, where stalls longer than 0.25 s drop phase.
-    holds "${f[0]} > 0.75 && ${f[0]} < 1.15" || fail "paced walk not at the phase clock's speed"
-    holds "${f[1]} < 0.5 && ${f[2]} > 20" || fail "paced loop spins or does not draw"
-    holds "${f[3]} > 2" || fail "gait keys did not speed up the walk"
+    echo "[lab] paced: ${f[0]} phase s/s, ${f[1]} of a core, ${f[2]} frames/s, ${f[3]} idle calls/s; x x z: ${f[4]} x faster"
+    # Wide enough for a loaded machine, where stalls longer than 0.25 s drop phase and frames.
+    holds "${f[0]} > 0.6 && ${f[0]} < 1.15" || fail "paced walk not at the phase clock's speed"
+    holds "${f[1]} < 0.5 && ${f[3]} < 1000 && ${f[2]} > 5" || fail "paced loop spins or does not draw"
+    holds "${f[4]} > 2" || fail "gait keys did not speed up the walk"
 }
 
 startX
