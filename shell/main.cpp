@@ -15,6 +15,7 @@
 #include "shell/idle_pass.h"
 #include "shell/scene_render.h"
 #include "shell/shell_state.h"
+#include "shell/start_up.h"
 #include "walking/walk_cycle.h"
 
 using namespace orva;
@@ -88,6 +89,8 @@ void setFixedGlState() {
 } // namespace
 
 int main(int argc, char** argv) {
+    openStandardStreams();
+    if (const int status = infoOption(argc, argv); status >= 0) return status;
     setStartingPose(robotState);
     simulationInit();
 
