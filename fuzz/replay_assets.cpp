@@ -6,11 +6,12 @@
 //   orva-replay-assets [FILE | DIR]...   exit 0 when every input passed
 //   orva-replay-assets --write DIR       writes the seeds and hostile inputs as a fuzz corpus:
 //                                        DIR/3ds and DIR/tga
+#include "assets/asset_writer.h"
+#include "assets/data_set.h"
 #include "fuzz/asset_checks.h"
-#include "fuzz/hostile_inputs.h"
 
-#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -22,32 +23,101 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-bool readInput(const fs::path& path, Bytes& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    bytes.clear();
-    if (path.extension() != ".hex") {
-        bytes.assign(text.begin(), text.end());
-        return true;
+Bytes randomBytes(std::size_t size, std::uint32_t seed, bool primaryFirst) {
+    Bytes bytes(size);
+    for (unsigned char& b : bytes) {
+        seed = seed * 1664525u + 1013904223u;
+        b = std::uint8_t(seed >> 24);
     }
-    // Reproducers are kept as hex text: two digits a byte; lines starting with # are notes.
-    int high = -1;
-    bool note = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (i == 0 || text[i - 1] == '\n') note = c == '#';
-        if (note || !std::isxdigit(static_cast<unsigned char>(c))) continue;
-        const int digit =
-            std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(c) - 'a' + 10;
-        if (high < 0) {
-            high = digit;
-        } else {
-            bytes.push_back(std::uint8_t(high * 16 + digit));
-            high = -1;
+    if (primaryFirst) bytes[0] = bytes[1] = 0x4D;
+    return bytes;
+}
+
+// Many objects, each promising 65535 vertices, faces and texture coordinates it does not hold.
+Bytes hugeCounts() {
+    ChunkWriter w;
+    beginChunk(w, 0x4D4D);
+    for (int i = 0; i < 2000; ++i) {
+        beginChunk(w, 0x4000);
+        putText(w, "o");
+        for (const std::uint16_t list : {0x4110, 0x4120, 0x4140}) {
+            beginChunk(w, list);
+            putU16(w, 65535);
+            endChunk(w);
         }
+        endChunk(w);
     }
-    return true;
+    endChunk(w);
+    return w.bytes;
+}
+
+// Each container kind nested far deeper than any stack holds, as the reader's recursion would.
+Bytes deepNesting(std::uint16_t container) {
+    ChunkWriter w;
+    beginChunk(w, 0x4D4D);
+    // Objects hold the mesh chunks, materials the map chunks; editor data nests by itself.
+    const bool wrapped = container != 0x3D3D;
+    if (wrapped) beginChunk(w, container == 0xA200 ? 0xAFFF : 0x4000);
+    if (container == 0x4100) putText(w, "deep");
+    for (int i = 0; i < 100000; ++i) beginChunk(w, container);
+    while (!w.openChunks.empty()) endChunk(w);
+    return w.bytes;
+}
+
+Bytes tgaHeader(int width, int height, int bits, int type, std::size_t size) {
+    Bytes file(size, 0);
+    file[2] = std::uint8_t(type);
+    file[12] = std::uint8_t(width), file[13] = std::uint8_t(width >> 8);
+    file[14] = std::uint8_t(height), file[15] = std::uint8_t(height >> 8);
+    file[16] = std::uint8_t(bits);
+    return file;
+}
+
+// The data set made small, for seeds.
+std::vector<DataFile> makeSeedInputs() {
+    std::vector<DataFile> seeds = makeDataSet(8, 4);
+    seeds.push_back({"odd-width.tga", encodeTga(3, 5, 24, Bytes(45, 90))});
+    return seeds;
+}
+
+// Files built to hurt a reader: damaged lengths, huge counts and sizes, deep nesting, random
+// bytes. Named *.3ds or *.tga by the reader they are meant for (*.bin goes to both).
+std::vector<DataFile> makeHostileInputs() {
+    Bytes tooLong = makeBasicPiece();
+    tooLong[18] = tooLong[19] = tooLong[20] = 0xFF; // the editor chunk's length
+    return {{"too-long.3ds", tooLong},
+            {"huge-counts.3ds", hugeCounts()},
+            {"deep-meshes.3ds", deepNesting(0x4100)},
+            {"deep-maps.3ds", deepNesting(0xA200)},
+            {"deep-editor.3ds", deepNesting(0x3D3D)},
+            {"random.3ds", randomBytes(4096, 7, true)},
+            {"random.bin", randomBytes(4096, 11, false)},
+            {"huge-size.tga", tgaHeader(65535, 65535, 32, 2, 19)},
+            {"short-pixels.tga", tgaHeader(64, 64, 24, 2, 18 + 64 * 64 * 3 - 1)},
+            {"run-length.tga", tgaHeader(2, 2, 24, 10, 18)}};
+}
+
+// Reproducers are kept as hex text, two digits a byte; lines starting with # are notes.
+Bytes readInput(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::cerr << "orva-replay-assets: cannot read " << path << "\n";
+        std::exit(1);
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (path.extension() != ".hex") return Bytes(text.begin(), text.end());
+    Bytes bytes;
+    std::string digits;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        if (text[start] != '#') digits += text.substr(start, end - start);
+        start = end + 1;
+    }
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
+        bytes.push_back(std::uint8_t(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    }
+    return bytes;
 }
 
 std::size_t checked = 0;
@@ -77,16 +147,15 @@ void replay(const Bytes& input) {
     }
 }
 
+// Inputs named *.3ds go to the 3DS fuzzer's seeds, *.tga to the TGA one's, others to both.
 int writeCorpus(const fs::path& directory) {
-    std::error_code error;
-    for (const char* kind : {"3ds", "tga"}) fs::create_directories(directory / kind, error);
     std::vector<DataFile> inputs = makeSeedInputs();
     for (DataFile& file : makeHostileInputs()) inputs.push_back(std::move(file));
     for (const DataFile& file : inputs) {
-        const bool image = fs::path(file.name).extension() == ".tga";
-        const bool model = fs::path(file.name).extension() == ".3ds";
-        for (const char* kind : {"3ds", "tga"}) {
-            if ((image && kind[0] == '3') || (model && kind[0] == 't')) continue;
+        for (const std::string kind : {"3ds", "tga"}) {
+            const std::string extension = fs::path(file.name).extension().string();
+            if (extension != ".bin" && extension != "." + kind) continue;
+            fs::create_directories(directory / kind);
             std::ofstream out(directory / kind / file.name, std::ios::binary);
             out.write(reinterpret_cast<const char*>(file.bytes.data()),
                       std::streamsize(file.bytes.size()));
@@ -108,22 +177,14 @@ int main(int argc, char** argv) {
     for (const DataFile& file : makeSeedInputs()) replay(file.bytes);
     for (const DataFile& file : makeHostileInputs()) replay(file.bytes);
     for (int i = 1; i < argc; ++i) {
-        std::vector<fs::path> paths;
+        std::vector<fs::path> paths = {argv[i]};
         if (fs::is_directory(argv[i])) {
+            paths.clear();
             for (const fs::directory_entry& entry : fs::directory_iterator(argv[i])) {
                 if (entry.is_regular_file()) paths.push_back(entry.path());
             }
-        } else {
-            paths.push_back(argv[i]);
         }
-        for (const fs::path& path : paths) {
-            Bytes bytes;
-            if (!readInput(path, bytes)) {
-                std::cerr << "orva-replay-assets: cannot read " << path << "\n";
-                return 1;
-            }
-            replay(bytes);
-        }
+        for (const fs::path& path : paths) replay(readInput(path));
     }
     std::cerr << "orva-replay-assets: " << checked << " inputs passed\n";
     return 0;

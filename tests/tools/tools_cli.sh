@@ -62,7 +62,6 @@ expectUsage "inspect with an option" "$assets" inspect --all
 run "$gait" walk --calls 3 --keys 1:xxz,3:w
 check "walk prints a header and three passes" '[ $status -eq 0 ] && [ "$(lines out)" -eq 4 ]'
 expectFullDisk "steps" "$gait" steps
-expectFullDisk "steps --transitions" "$gait" steps --transitions
 expectFullDisk "walk" "$gait" walk --calls 2000
 expectFullDisk "inspect" "$assets" inspect "$data"/*
 
