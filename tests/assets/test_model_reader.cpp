@@ -174,13 +174,13 @@ TEST(ModelReader, DamageStopsTheWalkKeepsWhatWasReadAndTellsWhere) {
     // A count beyond the chunk keeps the entries present; containers past the depth limit are
     // skipped whole, shallower ones read.
     for (const int depth : {20, 10000}) {
-        Chunk nested{0x4110, u16s({65535}) + floats({1, 2, 3})};
-        for (int i = 0; i < depth; ++i) {
-            Chunk outer{0x4100};
-            outer.children.push_back(std::move(nested));
-            nested = std::move(outer);
+        const Bytes leaf = bytesOf({0x4110, u16s({65535}) + floats({1, 2, 3})});
+        Bytes nested; // depth mesh chunks around the vertex list, written flat
+        for (int k = depth; k > 0; --k) {
+            const Bytes header = u16s({0x4100}) + u16s({unsigned(6 * k + leaf.size())}, 4);
+            nested.insert(nested.end(), header.begin(), header.end());
         }
-        const Imported r = import(bytesOf({0x4D4D, {}, {{0x4000, text("Deep"), {nested}}}}));
+        const Imported r = import(bytesOf({0x4D4D, {}, {{0x4000, text("Deep") + nested + leaf}}}));
         ASSERT_EQ(r.model.objectCount, 1);
         EXPECT_EQ(r.model.objects[0].vertexCount, depth < maxChunkDepth ? 1 : 0);
         EXPECT_EQ(r.reader.damagedAt != 0, depth < maxChunkDepth);

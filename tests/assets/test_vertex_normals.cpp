@@ -28,11 +28,13 @@ void expectVec(Vec3f v, Vec3f expected, float tolerance = 1e-6f) {
 // Counter-clockwise faces point towards the viewer; a shared vertex leans towards the larger
 // face.
 TEST(VertexNormals, WindingAndAreaWeighting) {
-    const std::vector<Vec3f> triangle = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    // The triangle across the three axes, counter-clockwise seen from (1, 1, 1).
+    const std::vector<Vec3f> triangle = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     const MeshModel ccw = oneObject(triangle, {{0, 1, 2}}), cw = oneObject(triangle, {{0, 2, 1}});
+    const float k = 1 / std::sqrt(3.0f);
     for (int v = 0; v < 3; ++v) {
-        expectVec(ccw.objects[0].normals[v], {0, 0, 1});
-        expectVec(cw.objects[0].normals[v], {0, 0, -1});
+        expectVec(ccw.objects[0].normals[v], {k, k, k});
+        expectVec(cw.objects[0].normals[v], {-k, -k, -k});
     }
     // Vertex 0 joins a face of area 2 facing +z and a face of area 0.5 facing +y.
     const MeshModel m =
