@@ -1,6 +1,7 @@
 #include "assets/data_set.h"
 #include "assets/model_reader.h"
 #include "assets/tga_image.h"
+#include "assets/vertex_normals.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,6 +60,14 @@ TEST(DataSet, LimbLinkRunsFromJointToJointAlongX) {
     const double want[] = {-linkHalfWidth, 1 + linkHalfWidth, -jointRadius,  1 + jointRadius,
                            -linkHalfWidth, linkHalfWidth,     linkHalfDepth, -jointHalfDepth};
     for (int i = 0; i < 8; ++i) EXPECT_NEAR(got[i], want[i], 1e-5) << i;
+    // Every face of the bar faces away from the axis joining the joints (mid: 3 x centroid).
+    const MeshObject& bar = model.objects[0];
+    for (const MeshFace& f : bar.faces) {
+        const Vec3f a = bar.vertices[f.a], b = bar.vertices[f.b], c = bar.vertices[f.c];
+        const Vec3f n = cross(difference(b, a), difference(c, a)), mid = sum(sum(a, b), c);
+        const float out[3] = {mid.x - std::clamp(mid.x, 0.0f, 3.0f), mid.y, mid.z};
+        EXPECT_GT(n.x * out[0] + n.y * out[1] + n.z * out[2], 0);
+    }
 }
 
 TEST(DataSet, FootStandsOnTheGroundUnderTheAnkle) {
