@@ -4,8 +4,6 @@
 // Built with the sanitizers, it is the test command's guard against crashes found by fuzzing.
 //
 //   orva-replay-assets [FILE | DIR]...   exit 0 when every input passed
-//   orva-replay-assets --write DIR       writes the seeds and hostile inputs as a fuzz corpus:
-//                                        DIR/3ds and DIR/tga
 #include "assets/asset_writer.h"
 #include "assets/data_set.h"
 #include "fuzz/asset_checks.h"
@@ -53,15 +51,14 @@ std::vector<DataFile> makeSeedInputs() {
     return seeds;
 }
 
-// Files built to hurt a reader: deep nesting of each container kind, random bytes. Named *.3ds
-// by the reader they are meant for (*.bin goes to both). Damaged lengths, huge counts and image
-// sizes are the unit tests' cases.
+// Files built to hurt a reader: deep nesting of each container kind, random bytes. Damaged
+// lengths, huge counts and image sizes are the unit tests' cases.
 std::vector<DataFile> makeHostileInputs() {
-    return {{"deep-meshes.3ds", deepNesting(0x4100)},
-            {"deep-maps.3ds", deepNesting(0xA200)},
-            {"deep-editor.3ds", deepNesting(0x3D3D)},
-            {"random.3ds", randomBytes(4096, 7, true)},
-            {"random.bin", randomBytes(4096, 11, false)}};
+    return {{"deep-meshes", deepNesting(0x4100)},
+            {"deep-maps", deepNesting(0xA200)},
+            {"deep-editor", deepNesting(0x3D3D)},
+            {"random-mesh", randomBytes(4096, 7, true)},
+            {"random", randomBytes(4096, 11, false)}};
 }
 
 // Reproducers are kept as hex text, two digits a byte; lines starting with # are notes.
@@ -114,31 +111,9 @@ void replay(const Bytes& input) {
     }
 }
 
-// Inputs named *.3ds go to the 3DS fuzzer's seeds, *.tga to the TGA one's, others to both.
-int writeCorpus(const fs::path& directory) {
-    std::vector<DataFile> inputs = makeSeedInputs();
-    for (DataFile& file : makeHostileInputs()) inputs.push_back(std::move(file));
-    for (const DataFile& file : inputs) {
-        for (const std::string kind : {"3ds", "tga"}) {
-            const std::string extension = fs::path(file.name).extension().string();
-            if (extension != ".bin" && extension != "." + kind) continue;
-            fs::create_directories(directory / kind);
-            std::ofstream out(directory / kind / file.name, std::ios::binary);
-            out.write(reinterpret_cast<const char*>(file.bytes.data()),
-                      std::streamsize(file.bytes.size()));
-            if (!out) {
-                std::cerr << "orva-replay-assets: cannot write into " << directory << "\n";
-                return 1;
-            }
-        }
-    }
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--write") return writeCorpus(argv[2]);
     // The reader's warnings are not what is checked here.
     if (std::freopen("/dev/null", "w", stdout) == nullptr) return 1;
     for (const DataFile& file : makeSeedInputs()) replay(file.bytes);
