@@ -3,9 +3,11 @@
 #include "assets/asset_writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 
@@ -407,19 +409,25 @@ std::vector<DataFile> makeDataSet(int boxImageSize, int otherImageSize) {
     return files;
 }
 
-bool writeDataSet(const std::string& directory) {
+bool writeDataSet(const std::string& directory, std::ostream& report) {
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     for (const DataFile& file : makeDataSet()) {
         const std::string path = (std::filesystem::path(directory) / file.name).string();
-        std::FILE* out = std::fopen(path.c_str(), "wb");
-        const bool written =
+        const std::string partial = path + ".part";
+        std::FILE* out = std::fopen(partial.c_str(), "wb");
+        bool written =
             out && std::fwrite(file.bytes.data(), 1, file.bytes.size(), out) == file.bytes.size();
-        if (out && std::fclose(out) != 0) out = nullptr;
-        if (!written || !out) {
-            std::cerr << "orva-assets: cannot write " << path << std::endl;
-            return false;
+        if (out && std::fclose(out) != 0) written = false;
+        if (written && std::rename(partial.c_str(), path.c_str()) == 0) {
+            report << "wrote " << path << " (" << file.bytes.size() << " bytes)\n";
+            continue;
         }
+        const int cause = errno;
+        std::remove(partial.c_str());
+        std::cerr << "orva-assets: cannot write " << path << ": " << std::strerror(cause)
+                  << std::endl;
+        return false;
     }
     return true;
 }

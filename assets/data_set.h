@@ -23,6 +23,7 @@
 #include "assets/data_files.h"
 #include "model/constants.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,8 @@ std::vector<unsigned char> makeSceneImage(SceneImage image, int size);
 
 // All eleven files; the box faces at boxImageSize, the three others at otherImageSize.
 std::vector<DataFile> makeDataSet(int boxImageSize = 512, int otherImageSize = 256);
-// Writes makeDataSet() into directory, creating it; false with a message on standard error
-// when a file cannot be written.
-bool writeDataSet(const std::string& directory);
+// Writes makeDataSet() into directory, creating it, and names each file written on report.
+// Each file is written under a temporary name and renamed once complete, so a failure (a full
+// disk) never leaves a cut-short data file. False with a message on standard error when a file
+// cannot be written.
+bool writeDataSet(const std::string& directory, std::ostream& report);

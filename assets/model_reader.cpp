@@ -1,5 +1,6 @@
 #include "assets/model_reader.h"
 
+#include "assets/regular_file.h"
 #include "assets/vertex_normals.h"
 
 #include <algorithm>
@@ -46,7 +47,8 @@ struct ChunkHeader {
 struct ChunkWalk {
     ByteSource source;
     MeshModel& model;
-    bool stopped = false; // the file ended early or a length was damaged
+    bool stopped = false;        // the file ended early or a length was damaged
+    std::uint64_t damagedAt = 0; // where the first damage was met; 0 while none was
 };
 
 std::uint16_t littleEndian16(const unsigned char* p) {
@@ -88,6 +90,15 @@ std::uint32_t skipSource(ByteSource& source, std::uint32_t count) {
     return count;
 }
 
+void noteDamage(ChunkWalk& walk) {
+    if (walk.damagedAt == 0) walk.damagedAt = walk.source.position;
+}
+
+void stopWalk(ChunkWalk& walk) {
+    walk.stopped = true;
+    noteDamage(walk);
+}
+
 std::uint32_t unread(const ChunkHeader& chunk) {
     return chunk.consumed < chunk.length ? chunk.length - chunk.consumed : 0;
 }
@@ -97,7 +108,7 @@ std::uint32_t readPayload(ChunkWalk& walk, ChunkHeader& chunk, void* into, std::
     count = std::min(count, unread(chunk));
     const std::uint32_t got = readSource(walk.source, into, count);
     chunk.consumed += got;
-    if (got < count) walk.stopped = true;
+    if (got < count) stopWalk(walk);
     return got;
 }
 
@@ -105,7 +116,7 @@ void skipChunk(ChunkWalk& walk, ChunkHeader& chunk) {
     const std::uint32_t count = unread(chunk);
     const std::uint32_t got = skipSource(walk.source, count);
     chunk.consumed += got;
-    if (got < count) walk.stopped = true;
+    if (got < count) stopWalk(walk);
 }
 
 // A child must hold its own header and fit in what is left of its parent; anything else
@@ -113,12 +124,13 @@ void skipChunk(ChunkWalk& walk, ChunkHeader& chunk) {
 bool readChildHeader(ChunkWalk& walk, const ChunkHeader& parent, ChunkHeader& child) {
     unsigned char raw[headerSize];
     if (unread(parent) < headerSize || readSource(walk.source, raw, headerSize) < headerSize) {
-        walk.stopped = true;
+        stopWalk(walk);
         return false;
     }
     child = {littleEndian16(raw), littleEndian32(raw + 2), headerSize};
     if (child.length < headerSize || child.length > unread(parent)) {
-        walk.stopped = true;
+        if (walk.damagedAt == 0) walk.damagedAt = walk.source.position - headerSize;
+        stopWalk(walk);
         return false;
     }
     return true;
@@ -159,9 +171,10 @@ std::uint16_t readCount(ChunkWalk& walk, ChunkHeader& chunk) {
 
 // How many of count entries of entrySize bytes the chunk and the file can still hold: no
 // array is made larger than the bytes that fill it.
-std::uint32_t entriesPresent(const ChunkWalk& walk, const ChunkHeader& chunk, std::uint16_t count,
+std::uint32_t entriesPresent(ChunkWalk& walk, const ChunkHeader& chunk, std::uint16_t count,
                              std::uint32_t entrySize) {
     const std::uint64_t bytes = std::min<std::uint64_t>(unread(chunk), sourceLeft(walk.source));
+    if (bytes / entrySize < count) noteDamage(walk);
     return std::uint32_t(std::min<std::uint64_t>(count, bytes / entrySize));
 }
 
@@ -334,7 +347,8 @@ void walkTopLevel(ChunkWalk& walk, ChunkHeader& parent, int depth) {
     });
 }
 
-bool importFrom(MeshModel& model, ByteSource source, const char* fileName) {
+bool importFrom(MeshModel& model, ByteSource source, const char* fileName,
+                std::uint64_t& damagedAt) {
     ChunkWalk walk{source, model};
     unsigned char raw[headerSize];
     if (readSource(walk.source, raw, headerSize) < headerSize ||
@@ -344,6 +358,7 @@ bool importFrom(MeshModel& model, ByteSource source, const char* fileName) {
     }
     ChunkHeader primary{primaryChunk, littleEndian32(raw + 2), headerSize};
     walkTopLevel(walk, primary, 0);
+    damagedAt = walk.damagedAt;
     computeVertexNormals(model);
     return true;
 }
@@ -359,7 +374,8 @@ std::uint64_t fileSize(std::FILE* file) {
 
 bool ModelReader::importFile(MeshModel& model, const char* fileName) {
     if (fileName == nullptr) fileName = "";
-    std::FILE* file = std::fopen(fileName, "rb");
+    damagedAt = 0;
+    std::FILE* file = openRegularFile(fileName);
     if (file == nullptr) {
         printLine("Error - Unable to find the file: ", fileName);
         return false;
@@ -367,7 +383,7 @@ bool ModelReader::importFile(MeshModel& model, const char* fileName) {
     ByteSource source;
     source.file = file;
     source.size = fileSize(file);
-    const bool loaded = importFrom(model, source, fileName);
+    const bool loaded = importFrom(model, source, fileName, damagedAt);
     std::fclose(file);
     return loaded;
 }
@@ -377,5 +393,6 @@ bool ModelReader::importBytes(MeshModel& model, const unsigned char* bytes, std:
     ByteSource source;
     source.bytes = bytes;
     source.size = bytes ? size : 0;
-    return importFrom(model, source, fileName ? fileName : "");
+    damagedAt = 0;
+    return importFrom(model, source, fileName ? fileName : "", damagedAt);
 }

@@ -1,5 +1,7 @@
 #include "assets/tga_image.h"
 
+#include "assets/regular_file.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -14,7 +16,7 @@ constexpr unsigned char acceptedPrefix[prefixSize] = {0, 0, 2, 0, 0, 0, 0, 0, 0,
 
 // Steps up to the size of the pixel data; stores width, height and depth as it goes.
 TgaStatus readHeader(TgaTexture& texture, const unsigned char* header, std::size_t size,
-                     std::uint64_t& pixelBytes) {
+                     std::uint32_t maxSide, std::uint64_t& pixelBytes) {
     if (size < prefixSize || std::memcmp(header, acceptedPrefix, prefixSize) != 0) {
         return TgaStatus::notAccepted;
     }
@@ -25,6 +27,7 @@ TgaStatus readHeader(TgaTexture& texture, const unsigned char* header, std::size
     if (texture.width == 0 || texture.height == 0) return TgaStatus::zeroSize;
     if (sizes[4] != 24 && sizes[4] != 32) return TgaStatus::unsupportedDepth;
     texture.bitsPerPixel = sizes[4];
+    if (texture.width > maxSide || texture.height > maxSide) return TgaStatus::tooLarge;
     pixelBytes = std::uint64_t(texture.width) * texture.height * (texture.bitsPerPixel / 8);
     return TgaStatus::loaded;
 }
@@ -51,7 +54,7 @@ void swapRedAndBlue(TgaTexture& texture) {
 TgaStatus decodeTgaImage(TgaTexture& texture, const unsigned char* bytes, std::size_t size) {
     if (bytes == nullptr) size = 0;
     std::uint64_t pixelBytes = 0;
-    const TgaStatus header = readHeader(texture, bytes, size, pixelBytes);
+    const TgaStatus header = readHeader(texture, bytes, size, maxTgaSide, pixelBytes);
     if (header != TgaStatus::loaded) return header;
     if (size - headerSize < pixelBytes) {
         texture.pixels = {};
@@ -63,13 +66,13 @@ TgaStatus decodeTgaImage(TgaTexture& texture, const unsigned char* bytes, std::s
     return TgaStatus::loaded;
 }
 
-TgaStatus readTgaFile(TgaTexture& texture, const char* fileName) {
-    std::FILE* file = fileName ? std::fopen(fileName, "rb") : nullptr;
+TgaStatus readTgaFile(TgaTexture& texture, const char* fileName, std::uint32_t maxSide) {
+    std::FILE* file = openRegularFile(fileName);
     if (file == nullptr) return TgaStatus::cannotOpen;
     unsigned char header[headerSize];
     const std::size_t got = std::fread(header, 1, headerSize, file);
     std::uint64_t pixelBytes = 0;
-    TgaStatus status = readHeader(texture, header, got, pixelBytes);
+    TgaStatus status = readHeader(texture, header, got, maxSide, pixelBytes);
     if (status == TgaStatus::loaded) {
         // Only bytes the file really holds are worth a buffer.
         const long start = std::ftell(file);
@@ -107,6 +110,8 @@ const char* describeTgaStatus(TgaStatus status) {
         return "width or height is 0";
     case TgaStatus::unsupportedDepth:
         return "bits per pixel neither 24 nor 32";
+    case TgaStatus::tooLarge:
+        return "width or height above the largest texture side accepted";
     case TgaStatus::shortPixels:
         return "fewer pixel bytes than the header declares";
     case TgaStatus::outOfMemory:

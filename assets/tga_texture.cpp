@@ -3,7 +3,11 @@
 #include <GL/gl.h>
 
 bool loadTgaTexture(TgaTexture& texture, const char* fileName) {
-    if (readTgaFile(texture, fileName) != TgaStatus::loaded) return false;
+    // An image GL would refuse is refused before its pixels take memory for the whole run.
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    if (maxSide <= 0) maxSide = GLint(maxTgaSide);
+    if (readTgaFile(texture, fileName, std::uint32_t(maxSide)) != TgaStatus::loaded) return false;
     GLuint name = 0;
     glGenTextures(1, &name);
     texture.textureName = name;

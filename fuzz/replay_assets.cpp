@@ -4,13 +4,12 @@
 // Built with the sanitizers, it is the test command's guard against crashes found by fuzzing.
 //
 //   orva-replay-assets [FILE | DIR]...   exit 0 when every input passed
-//   orva-replay-assets --write DIR       writes the seeds and hostile inputs as a fuzz corpus:
-//                                        DIR/3ds and DIR/tga
+#include "assets/asset_writer.h"
+#include "assets/data_set.h"
 #include "fuzz/asset_checks.h"
-#include "fuzz/hostile_inputs.h"
 
-#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -22,32 +21,67 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-bool readInput(const fs::path& path, Bytes& bytes) {
+Bytes randomBytes(std::size_t size, std::uint32_t seed, bool primaryFirst) {
+    Bytes bytes(size);
+    for (unsigned char& b : bytes) {
+        seed = seed * 1664525u + 1013904223u;
+        b = std::uint8_t(seed >> 24);
+    }
+    if (primaryFirst) bytes[0] = bytes[1] = 0x4D;
+    return bytes;
+}
+
+// Each container kind nested far deeper than any stack holds, as the reader's recursion would.
+Bytes deepNesting(std::uint16_t container) {
+    ChunkWriter w;
+    beginChunk(w, 0x4D4D);
+    // Objects hold the mesh chunks, materials the map chunks; editor data nests by itself.
+    const bool wrapped = container != 0x3D3D;
+    if (wrapped) beginChunk(w, container == 0xA200 ? 0xAFFF : 0x4000);
+    if (container == 0x4100) putText(w, "deep");
+    for (int i = 0; i < 100000; ++i) beginChunk(w, container);
+    while (!w.openChunks.empty()) endChunk(w);
+    return w.bytes;
+}
+
+// The data set made small, for seeds.
+std::vector<DataFile> makeSeedInputs() {
+    std::vector<DataFile> seeds = makeDataSet(8, 4);
+    seeds.push_back({"odd-width.tga", encodeTga(3, 5, 24, Bytes(45, 90))});
+    return seeds;
+}
+
+// Files built to hurt a reader: deep nesting of each container kind, random bytes. Damaged
+// lengths, huge counts and image sizes are the unit tests' cases.
+std::vector<DataFile> makeHostileInputs() {
+    return {{"deep-meshes", deepNesting(0x4100)},
+            {"deep-maps", deepNesting(0xA200)},
+            {"deep-editor", deepNesting(0x3D3D)},
+            {"random-mesh", randomBytes(4096, 7, true)},
+            {"random", randomBytes(4096, 11, false)}};
+}
+
+// Reproducers are kept as hex text, two digits a byte; lines starting with # are notes.
+Bytes readInput(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    if (!in) {
+        std::cerr << "orva-replay-assets: cannot read " << path << "\n";
+        std::exit(1);
+    }
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    bytes.clear();
-    if (path.extension() != ".hex") {
-        bytes.assign(text.begin(), text.end());
-        return true;
+    if (path.extension() != ".hex") return Bytes(text.begin(), text.end());
+    Bytes bytes;
+    std::string digits;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        if (text[start] != '#') digits += text.substr(start, end - start);
+        start = end + 1;
     }
-    // Reproducers are kept as hex text: two digits a byte; lines starting with # are notes.
-    int high = -1;
-    bool note = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (i == 0 || text[i - 1] == '\n') note = c == '#';
-        if (note || !std::isxdigit(static_cast<unsigned char>(c))) continue;
-        const int digit =
-            std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(c) - 'a' + 10;
-        if (high < 0) {
-            high = digit;
-        } else {
-            bytes.push_back(std::uint8_t(high * 16 + digit));
-            high = -1;
-        }
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
+        bytes.push_back(std::uint8_t(std::stoi(digits.substr(i, 2), nullptr, 16)));
     }
-    return true;
+    return bytes;
 }
 
 std::size_t checked = 0;
@@ -77,53 +111,22 @@ void replay(const Bytes& input) {
     }
 }
 
-int writeCorpus(const fs::path& directory) {
-    std::error_code error;
-    for (const char* kind : {"3ds", "tga"}) fs::create_directories(directory / kind, error);
-    std::vector<DataFile> inputs = makeSeedInputs();
-    for (DataFile& file : makeHostileInputs()) inputs.push_back(std::move(file));
-    for (const DataFile& file : inputs) {
-        const bool image = fs::path(file.name).extension() == ".tga";
-        const bool model = fs::path(file.name).extension() == ".3ds";
-        for (const char* kind : {"3ds", "tga"}) {
-            if ((image && kind[0] == '3') || (model && kind[0] == 't')) continue;
-            std::ofstream out(directory / kind / file.name, std::ios::binary);
-            out.write(reinterpret_cast<const char*>(file.bytes.data()),
-                      std::streamsize(file.bytes.size()));
-            if (!out) {
-                std::cerr << "orva-replay-assets: cannot write into " << directory << "\n";
-                return 1;
-            }
-        }
-    }
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--write") return writeCorpus(argv[2]);
     // The reader's warnings are not what is checked here.
     if (std::freopen("/dev/null", "w", stdout) == nullptr) return 1;
     for (const DataFile& file : makeSeedInputs()) replay(file.bytes);
     for (const DataFile& file : makeHostileInputs()) replay(file.bytes);
     for (int i = 1; i < argc; ++i) {
-        std::vector<fs::path> paths;
+        std::vector<fs::path> paths = {argv[i]};
         if (fs::is_directory(argv[i])) {
+            paths.clear();
             for (const fs::directory_entry& entry : fs::directory_iterator(argv[i])) {
                 if (entry.is_regular_file()) paths.push_back(entry.path());
             }
-        } else {
-            paths.push_back(argv[i]);
         }
-        for (const fs::path& path : paths) {
-            Bytes bytes;
-            if (!readInput(path, bytes)) {
-                std::cerr << "orva-replay-assets: cannot read " << path << "\n";
-                return 1;
-            }
-            replay(bytes);
-        }
+        for (const fs::path& path : paths) replay(readInput(path));
     }
     std::cerr << "orva-replay-assets: " << checked << " inputs passed\n";
     return 0;

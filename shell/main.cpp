@@ -17,6 +17,7 @@
 #include "shell/pacing.h"
 #include "shell/scene_render.h"
 #include "shell/shell_state.h"
+#include "shell/start_up.h"
 #include "shell/walk_stats.h"
 #include "walking/walk_cycle.h"
 
@@ -109,6 +110,8 @@ void setFixedGlState() {
 } // namespace
 
 int main(int argc, char** argv) {
+    openStandardStreams();
+    if (const int status = infoOption(argc, argv); status >= 0) return status;
     setStartingPose(robotState);
     simulationInit();
 

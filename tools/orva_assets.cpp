@@ -2,11 +2,13 @@
 // files, for whoever designs or checks the meshes and images.
 //
 //   orva-assets make DIR          writes the eleven data files into DIR
-//   orva-assets inspect FILE...   prints each file as loaded; exit 0 when all load, 1 when any
-//                                 is refused or missing, 2 for bad arguments
+//   orva-assets inspect FILE...   prints each file as loaded; exit 0 when all load whole, 1 when
+//                                 any is missing, refused or loads only in part, 2 for bad
+//                                 arguments
 #include "assets/data_set.h"
 #include "assets/model_reader.h"
 #include "assets/tga_image.h"
+#include "tools/cli.h"
 
 #include <cctype>
 #include <cstdio>
@@ -17,11 +19,19 @@
 
 namespace {
 
-int usage() {
-    std::cerr << "usage: orva-assets make DIR\n"
-                 "       orva-assets inspect FILE...\n";
-    return 2;
-}
+const char* const tool = "orva-assets";
+
+const char* const helpText =
+    "usage: orva-assets make DIR\n"
+    "       orva-assets inspect FILE...\n"
+    "       orva-assets --help | --version\n"
+    "\n"
+    "make writes the eleven data files the program reads into DIR, each file whole or not at\n"
+    "all, and names each file written.\n"
+    "inspect shows what the program would load from 3DS and TGA files. Exit status 0 when\n"
+    "every file loads whole, 1 when any is missing, refused or loads only in part (a cut-short\n"
+    "or damaged 3DS file says at which byte the damage begins and what was kept), 2 for bad\n"
+    "arguments.\n";
 
 // Names in damaged files may hold any byte; show them readably on one line.
 std::string quoted(const char* text) {
@@ -55,7 +65,12 @@ bool inspectModel(const char* fileName) {
         return false;
     }
     std::cout << fileName << ": 3DS, " << model.objectCount << " objects, " << model.materialCount
-              << " materials\n";
+              << " materials";
+    if (reader.damagedAt != 0) {
+        std::cout << "; cut short or damaged at byte " << reader.damagedAt
+                  << ", kept what was read before";
+    }
+    std::cout << "\n";
     for (int i = 0; i < model.objectCount; ++i) {
         const MeshObject& o = model.objects[i];
         std::cout << "  object " << i << " " << quoted(o.name) << ": " << o.vertexCount
@@ -70,7 +85,7 @@ bool inspectModel(const char* fileName) {
                   << quoted(m.mapFile) << "\n";
     }
     std::cout << std::flush;
-    return true;
+    return reader.damagedAt == 0;
 }
 
 bool inspectImage(const char* fileName) {
@@ -97,32 +112,50 @@ bool looksLikeModel(const char* fileName) {
     return model;
 }
 
+// A missing file, or one that is not a regular file, is told apart before the readers refuse it.
+bool inspect(const char* fileName) {
+    std::error_code error;
+    const auto status = std::filesystem::status(fileName, error);
+    if (!std::filesystem::exists(status)) {
+        std::cout << fileName << ": missing" << std::endl;
+        return false;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        std::cout << fileName << ": refused (not a regular file)" << std::endl;
+        return false;
+    }
+    return looksLikeModel(fileName) ? inspectModel(fileName) : inspectImage(fileName);
+}
+
+int run(int argc, char** argv) {
+    if (argc < 2) return usageError(tool, "missing command");
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "--version") {
+        if (argc > 2) return usageError(tool, command + " takes no arguments");
+        if (command == "--version") return printVersion(tool);
+        std::fputs(helpText, stdout);
+        return 0;
+    }
+    for (int i = 2; i < argc; ++i) {
+        if (argv[i][0] == '-') {
+            return usageError(tool, command + ": unknown option '" + argv[i] + "'");
+        }
+    }
+    if (command == "make") {
+        if (argc != 3) return usageError(tool, "make takes one folder");
+        return writeDataSet(argv[2], std::cout) ? 0 : 1;
+    }
+    if (command == "inspect") {
+        if (argc < 3) return usageError(tool, "inspect needs at least one file");
+        bool allWhole = true;
+        for (int i = 2; i < argc; ++i) allWhole = inspect(argv[i]) && allWhole;
+        return allWhole ? 0 : 1;
+    }
+    return usageError(tool, "unknown command '" + command + "'");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return usage();
-    const std::string command = argv[1];
-    if (command == "make") {
-        if (argc != 3) return usage();
-        return writeDataSet(argv[2]) ? 0 : 1;
-    }
-    if (command == "inspect") {
-        if (argc < 3) return usage();
-        bool allLoaded = true;
-        for (int i = 2; i < argc; ++i) {
-            // A directory, device or pipe holds no data file (and a pipe would block the open).
-            std::error_code error;
-            const auto status = std::filesystem::status(argv[i], error);
-            if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-                std::cout << argv[i] << ": refused (not a regular file)" << std::endl;
-                allLoaded = false;
-                continue;
-            }
-            const bool loaded =
-                looksLikeModel(argv[i]) ? inspectModel(argv[i]) : inspectImage(argv[i]);
-            allLoaded = allLoaded && loaded;
-        }
-        return allLoaded ? 0 : 1;
-    }
-    return usage();
+    return finishOutput(tool, run(argc, argv));
 }

@@ -6,15 +6,18 @@
 
 #include "tools/atlas_command.h"
 #include "tools/figure_command.h"
+#include "tools/cli.h"
 #include "tools/walk_command.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 using namespace orva;
 
 namespace {
+
+const char* const tool = "orva-gait";
 
 const char* const helpText =
     "usage: orva-gait COMMAND\n"
@@ -27,7 +30,8 @@ const char* const helpText =
     "  walk --calls N [--keys KEYS]\n"
     "                             start-up and N idle passes without a window, as CSV; KEYS is\n"
     "                             a comma-separated list of K:CHARS, the gait keys CHARS pressed\n"
-    "                             just before idle call K (counted from 1)\n"
+    "                             just before idle call K (counted from 1); other keys, which\n"
+    "                             the program ignores, and K above N are refused\n"
     "  figure --mode M [--transition-to N] [-o FILE]\n"
     "                             an SVG picture of one step: stick figures, paths, link angles\n"
     "                             and centre of mass (orva-gait figure --help)\n"
@@ -35,6 +39,7 @@ const char* const helpText =
     "        [-o FILE]            where the step generator makes a usable step, as an SVG map\n"
     "                             or CSV (orva-gait atlas --help)\n"
     "  --help                     this text\n"
+    "  --version                  the version\n"
     "\n"
     "steps prints one JSON object per line:\n"
     "  {\"from\":F,\"to\":T,\"duration\":D,\"blendDuration\":B,\"poly\":[[c0,...,c10] x 5],\n"
@@ -43,12 +48,9 @@ const char* const helpText =
     "as polynomials in phase time; outerPasses counts the momentum-residual evaluations,\n"
     "innerPasses the torso-rate passes summed over them; converged is false when the step is\n"
     "unusable (an iteration hit its bound or values became undefined). Numbers have 17\n"
-    "significant digits; a non-finite number prints as null.\n";
-
-int badArguments(const char* message) {
-    std::fprintf(stderr, "orva-gait: %s (try 'orva-gait --help')\n", message);
-    return 2;
-}
+    "significant digits; a non-finite number prints as null.\n"
+    "\n"
+    "Exit status: 0, 1 when standard output cannot be written, 2 for bad arguments.\n";
 
 void printNumber(double x) {
     if (std::isfinite(x))
@@ -93,24 +95,35 @@ int runSteps(bool transitions) {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 2) return badArguments("missing command");
-    const char* command = argv[1];
-    if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0) {
-        if (argc > 2) return badArguments("--help takes no arguments");
+int run(int argc, char** argv) {
+    if (argc < 2) return usageError(tool, "missing command");
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "--version") {
+        if (argc > 2) return usageError(tool, command + " takes no arguments");
+        if (command == "--version") return printVersion(tool);
         std::fputs(helpText, stdout);
         return 0;
     }
-    if (std::strcmp(command, "steps") == 0) {
-        if (argc == 2) return runSteps(false);
-        if (argc == 3 && std::strcmp(argv[2], "--transitions") == 0) return runSteps(true);
-        return badArguments("steps takes only --transitions");
+    if (command == "steps") {
+        bool transitions = false;
+        for (int i = 2; i < argc; ++i) {
+            const std::string option = argv[i];
+            if (option != "--transitions") {
+                return usageError(tool, "steps: unknown option '" + option + "'");
+            }
+            if (transitions) return usageError(tool, "steps: --transitions given twice");
+            transitions = true;
+        }
+        return runSteps(transitions);
     }
-    if (std::strcmp(command, "walk") == 0) return runWalkCommand(argc - 1, argv + 1);
-    if (std::strcmp(command, "figure") == 0) return runFigureCommand(argc - 1, argv + 1);
-    if (std::strcmp(command, "atlas") == 0) return runAtlasCommand(argc - 1, argv + 1);
-    std::fprintf(stderr, "orva-gait: unknown command '%s' (try 'orva-gait --help')\n", command);
-    return 2;
+    if (command == "walk") return runWalkCommand(argc - 1, argv + 1);
+    if (command == "figure") return runFigureCommand(argc - 1, argv + 1);
+    if (command == "atlas") return runAtlasCommand(argc - 1, argv + 1);
+    return usageError(tool, "unknown command '" + command + "'");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return finishOutput(tool, run(argc, argv));
 }

