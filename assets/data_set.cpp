@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <iostream>
 
-namespace {
+using namespace orva;
 
-constexpr double pi = 3.141592653589793;
+namespace {
 
 // ---- Meshes ----
 
@@ -171,9 +171,7 @@ double fractalNoise(double x, double y, double z, int octaves, int period = 0) {
     return total / norm;
 }
 
-constexpr double eyeHeight = 1.5;   // the landscape is painted as seen from here, m
-constexpr double pathRadius = 20.0; // ORVA walks this circle, m
-constexpr double degreesPerRadian = 180 / pi;
+constexpr double eyeHeight = 1.5; // the landscape is painted as seen from here, m
 constexpr Rgb horizonSky{198, 221, 238};
 
 // Grass; with tile > 0 (a multiple of 9 m) it repeats every tile metres in x and z.
@@ -207,7 +205,7 @@ Rgb groundAt(double x, double z) {
     const double toCorner = std::hypot(50 - std::fabs(x), 50 - std::fabs(z));
     const Rgb grass = mix(grassAt(x, z, 0), {86, 125, 52}, smoothstep(8, 0, toCorner));
     const double fine = fractalNoise(x / 0.7, z / 0.7, 21.0, 2);
-    const double fromPath = std::fabs(std::hypot(x, z) - pathRadius) + 0.5 * (fine - 0.5);
+    const double fromPath = std::fabs(std::hypot(x, z) - walkingCircleRadius) + 0.5 * (fine - 0.5);
     const Rgb soil = scaled({152, 124, 88}, 0.88 + 0.24 * fine);
     return mix(grass, soil, 0.85 * smoothstep(1.1, 0.55, fromPath));
 }

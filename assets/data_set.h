@@ -7,7 +7,7 @@
 //
 // The meshes are stored in the file's Z-up axes and chosen so that, after the reader's
 // (x, y, z) -> (x, z, -y) and the scene's piece rotations, they sit in the robot frame (x along
-// the walking direction, y up, z to the side), in model units that the scene draws at 0.45 m:
+// the walking direction, y up, z to the side), in model units of limbLinkLength (0.45 m):
 //   - "basicpiece.3ds", one limb link: its joints at x = 0 and x = 1 on the x axis, a bar of
 //     rounded ends centred on the joints (so consecutive links overlap in the same circle
 //     whatever their angle) and a steel axle cap through each joint;
@@ -21,21 +21,22 @@
 #pragma once
 
 #include "assets/data_files.h"
+#include "model/constants.h"
 
 #include <ostream>
 #include <string>
 #include <vector>
 
-// Limb link, model units (x 0.45 for metres).
+// Limb link, model units (x limbLinkLength for metres).
 constexpr double linkHalfWidth = 0.10;  // in the walking plane; also the end radius
 constexpr double linkHalfDepth = 0.08;  // to the side
 constexpr double jointRadius = 0.07;    // axle cap
 constexpr double jointHalfDepth = 0.11; // axle cap, to the side
 // Foot, model units.
-constexpr double heelX = -0.19;           // behind the ankle
-constexpr double toeX = 0.477;            // ahead of the ankle: 0.667 long, 0.3 m drawn
-constexpr double footHalfWidth = 0.11;    // to the side
-constexpr double soleDepth = 0.05 / 0.45; // below the ankle: the ground
+constexpr double heelX = -0.19;        // behind the ankle
+constexpr double toeX = 0.477;         // ahead of the ankle: 0.667 long, 0.3 m drawn
+constexpr double footHalfWidth = 0.11; // to the side
+constexpr double soleDepth = 0.05 / orva::limbLinkLength; // below the ankle: the ground
 
 struct DataFile {
     std::string name;

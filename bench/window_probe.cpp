@@ -1,11 +1,18 @@
-// A probe preloaded into orva by measure-window: it counts frames and idle calls and times
-// start-up from outside the program, so orva itself carries no timing code.
+// A probe preloaded into orva by measure-window and the window tests: it counts frames and idle
+// calls and times start-up from outside the program, so orva itself carries no timing code.
 //
 // It wraps glutInit, glutIdleFunc, glutMainLoop, glutSwapBuffers, and the GL calls that
 // upload textures and compile display lists (so their time can be told apart), and writes one line
 // of key=value figures to the file named by ORVA_PROBE_OUT when the process ends. Times are
 // CLOCK_REALTIME nanoseconds, so the caller can compare them with its own launch time.
+//
+// On each SIGUSR1 it also takes a snapshot: wall time, the process's CPU time (all threads),
+// frames, idle calls, and, when ORVA_PROBE_STATS gives the offset of orva's walkStats record in hex
+// (from nm), the simulation increments and the distance walked read from it. Snapshots are written
+// as further lines, "snapshot wall=... cpu=... frames=... idle=... increments=... distance=...".
 #include <dlfcn.h>
+#include <link.h>
+#include <signal.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +38,36 @@ long long frames = 0;
 long long idleCalls = 0;
 void (*programIdle)() = nullptr;
 
+struct Snapshot {
+    long long wall, cpu, frames, idleCalls, increments;
+    double distance;
+};
+Snapshot snapshots[64];
+int snapshotCount = 0;
+const char* walkStats = nullptr; // orva's record: increments (long long), then distance (double)
+
+long long cpuNs() {
+    timespec t;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1000000000LL + t.tv_nsec;
+}
+
+void takeSnapshot(int) {
+    if (snapshotCount == 64) return;
+    Snapshot& s = snapshots[snapshotCount++];
+    s = Snapshot{nowNs(), cpuNs(), frames, idleCalls, 0, 0.0};
+    if (walkStats) {
+        s.increments = *reinterpret_cast<const long long*>(walkStats);
+        s.distance = *reinterpret_cast<const double*>(walkStats + 8);
+    }
+}
+
+// The program's load address: the first object dl_iterate_phdr reports.
+int firstObject(dl_phdr_info* info, size_t, void* base) {
+    *static_cast<ElfW(Addr)*>(base) = info->dlpi_addr;
+    return 1;
+}
+
 template <typename Function> Function nextSymbol(const char* name) {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
@@ -42,6 +79,12 @@ void countedIdle() {
 
 __attribute__((constructor)) void probeStart() {
     processStart = nowNs();
+    signal(SIGUSR1, takeSnapshot);
+    if (const char* offset = std::getenv("ORVA_PROBE_STATS")) {
+        ElfW(Addr) base = 0;
+        dl_iterate_phdr(firstObject, &base);
+        walkStats = reinterpret_cast<const char*>(base + std::strtoull(offset, nullptr, 16));
+    }
 }
 
 __attribute__((destructor)) void probeReport() {
@@ -55,6 +98,13 @@ __attribute__((destructor)) void probeReport() {
         "firstSwap=%lld lastSwap=%lld exit=%lld frames=%lld idleCalls=%lld glUpload=%lld\n",
         processStart, glutInitCalled, idleRegistered, mainLoopEntered, firstSwap, lastSwap, nowNs(),
         frames, idleCalls, glUploadNs);
+    for (int i = 0; i < snapshotCount; ++i) {
+        const Snapshot& s = snapshots[i];
+        std::fprintf(out,
+                     "snapshot wall=%lld cpu=%lld frames=%lld idle=%lld increments=%lld "
+                     "distance=%.9f\n",
+                     s.wall, s.cpu, s.frames, s.idleCalls, s.increments, s.distance);
+    }
     std::fclose(out);
 }
 

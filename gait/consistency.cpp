@@ -11,7 +11,6 @@ namespace orva {
 namespace {
 
 constexpr int n = consistencySamples;
-constexpr int maxPower = samplePowerCount - 1; // evalPoly's highest term
 
 // out = a b, sample by sample. Parameters, so that the compiler trusts the restrict.
 void multiplySamples(const double* __restrict a, const double* __restrict b,
@@ -22,20 +21,20 @@ void multiplySamples(const double* __restrict a, const double* __restrict b,
 // The powers of the sample times of T, unless samples already hold them.
 void samplePowers(double T, StepSamples& samples) {
     if (samples.powersFor == T) return;
-    const double dt = 0.01 * T;
+    const double dt = sampleSpacing(T);
     auto& p = samples.power;
     for (int k = 0; k < n; ++k) {
         p[0][k] = 1.0;
         p[1][k] = k * dt;
     }
-    for (int j = 2; j <= maxPower; ++j) multiplySamples(p[1], p[j - 1], p[j]);
+    for (int j = 2; j <= evalHighestPower; ++j) multiplySamples(p[1], p[j - 1], p[j]);
     samples.powersFor = T;
 }
 
 // Highest power that takes part: the fits leave the top coefficients at zero, and adding a
 // zero term (x + t^j 0 = x) changes no sum, so the terms above are skipped.
 int degreeOf(const JointPolynomial& q) {
-    int degree = maxPower;
+    int degree = evalHighestPower;
     while (degree > 0 && q.c[degree] == 0.0) --degree;
     return degree;
 }
@@ -69,14 +68,17 @@ void evalSamples(const JointPolynomial& q, const double (&power)[samplePowerCoun
     if (j <= degree) addTerm(power[j], q.c[j], out);
 }
 
+// One value per link and sample.
+using LinkSamples = double[modelLinkCount][n];
+
 // Cosines and sines of the five link angles at one instant.
 struct LinkTrig {
-    double c[5], s[5];
+    double c[modelLinkCount], s[modelLinkCount];
 };
 
 // Sample k of per-link arrays. Written out link by link: a loop here stops the compiler from
 // vectorising the sample loops that call it.
-inline LinkTrig trigAt(const double (&c)[5][n], const double (&s)[5][n], int k) {
+inline LinkTrig trigAt(const LinkSamples& c, const LinkSamples& s, int k) {
     LinkTrig t;
     t.c[0] = c[0][k];
     t.c[1] = c[1][k];
@@ -105,11 +107,11 @@ inline PairCosines pairCosines(const LinkTrig& t) {
 
 // Row sums of the mass matrix, as momentumWeights adds them (entry (i, 0) first).
 struct Weights {
-    double w[5];
+    double w[modelLinkCount];
 };
 
 inline Weights weightsFromPairs(const ModelCoefficients& model, const PairCosines& p) {
-    const double(&D)[5][5] = model.massMatrixCoeff;
+    const double(&D)[modelLinkCount][modelLinkCount] = model.massMatrixCoeff;
     Weights r;
     r.w[0] = D[0][0] + D[0][1] * p.c01 + D[0][2] * p.c02 + D[0][3] * p.c03 + D[0][4] * p.c04;
     r.w[1] = D[1][0] * p.c01 + D[1][1] + D[1][2] * p.c12 + D[1][3] * p.c13 + D[1][4] * p.c14;
@@ -125,7 +127,7 @@ inline double abscissaFromCosines(const GeneratorConstants& k, const LinkTrig& t
            k.thighWeight * (t.c[1] + t.c[3]) + k.torsoWeight * t.c[2];
 }
 
-double momentum(const Weights& s, const double rate[5]) {
+double momentum(const Weights& s, const double rate[modelLinkCount]) {
     const double* w = s.w;
     return w[0] * rate[0] + w[1] * rate[1] + w[2] * rate[2] + w[3] * rate[3] + w[4] * rate[4];
 }
@@ -134,7 +136,7 @@ double momentum(const Weights& s, const double rate[5]) {
 // of |c_j| T^j there. False for undefined or infinite coefficients.
 bool withinKernelRange(const JointPolynomial& q, double T) {
     double bound = 0.0, power = 1.0;
-    for (int j = 0; j <= maxPower; ++j) {
+    for (int j = 0; j <= evalHighestPower; ++j) {
         bound += std::fabs(q.c[j]) * power;
         power *= std::fabs(T);
     }
@@ -148,9 +150,9 @@ void sinCosKernelSamples(const double* __restrict theta, double* __restrict s,
 
 // Sines and cosines of every sample angle: the branch-free kernel for a link whose angle
 // stays within its range, the library otherwise.
-void sinCosSamples(const JointPolynomial poly[5], double T, const double (&theta)[5][n],
-                   double (&s)[5][n], double (&c)[5][n]) {
-    for (int link = 0; link < 5; ++link) {
+void sinCosSamples(const JointPolynomial poly[modelLinkCount], double T, const LinkSamples& theta,
+                   LinkSamples& s, LinkSamples& c) {
+    for (int link = 0; link < modelLinkCount; ++link) {
         if (withinKernelRange(poly[link], T))
             sinCosKernelSamples(theta[link], s[link], c[link]);
         else
@@ -159,9 +161,8 @@ void sinCosSamples(const JointPolynomial poly[5], double T, const double (&theta
 }
 
 // Gp and X at every sample.
-void partialMomentumAndAbscissa(const double (&c)[5][n], const double (&s)[5][n],
-                                const double (&rate)[5][n], double* __restrict Gp,
-                                double* __restrict X) {
+void partialMomentumAndAbscissa(const LinkSamples& c, const LinkSamples& s, const LinkSamples& rate,
+                                double* __restrict Gp, double* __restrict X) {
     // Local copies: the compiler cannot tell the globals apart from Gp and X otherwise, and
     // would not vectorise the loop.
     const ModelCoefficients model = modelCoefficients;
@@ -199,13 +200,13 @@ double pairRule(const double f[consistencySamples], double dt) {
     return pairChain(increment);
 }
 
-void sampleStep(const JointPolynomial poly[polyLinkCount], double T, StepSamples& out) {
+void sampleStep(const JointPolynomial poly[modelLinkCount], double T, StepSamples& out) {
     samplePowers(T, out);
 
     // Angles of all five links, rates of the four leg links; the torso's rate counts only in
     // the whole momentum at t = 0.
-    double theta[5][n], rate[5][n], c[5][n], s[5][n];
-    for (int link = 0; link < 5; ++link) {
+    LinkSamples theta, rate, c, s;
+    for (int link = 0; link < modelLinkCount; ++link) {
         evalSamples(poly[link], out.power, theta[link]);
         JointPolynomial d;
         derivPoly(poly[link], d);
@@ -218,7 +219,8 @@ void sampleStep(const JointPolynomial poly[polyLinkCount], double T, StepSamples
 
     partialMomentumAndAbscissa(c, s, rate, out.Gp, out.X);
 
-    const double rStart[5] = {rate[0][0], rate[1][0], rate[2][0], rate[3][0], rate[4][0]};
+    const double rStart[modelLinkCount] = {rate[0][0], rate[1][0], rate[2][0], rate[3][0],
+                                           rate[4][0]};
     const Weights w = weightsFromPairs(modelCoefficients, pairCosines(trigAt(c, s, 0)));
     out.s2Start = w.w[2];
     out.H0 = momentum(w, rStart);
@@ -226,7 +228,7 @@ void sampleStep(const JointPolynomial poly[polyLinkCount], double T, StepSamples
 
 double torsoRateResidual(const StepSamples& smp, double T) {
     const GeneratorConstants& c = generatorConstants;
-    const double dt = 0.01 * T;
+    const double dt = sampleSpacing(T);
     // B integrates (T - t) X, its far term grouped as (far (T - t)) X; A integrates Gp.
     double near[n], far[n], increment[n];
     for (int k = 0; k < n; ++k) {
@@ -240,28 +242,28 @@ double torsoRateResidual(const StepSamples& smp, double T) {
     return (smp.Gp[0] * T - c.gravity * c.totalMass * B - A) / smp.s2Start;
 }
 
-double torsoRateResidual(const JointPolynomial poly[polyLinkCount], double T) {
+double torsoRateResidual(const JointPolynomial poly[modelLinkCount], double T) {
     StepSamples samples;
     sampleStep(poly, T, samples);
     return torsoRateResidual(samples, T);
 }
 
-double stepMomentumResidual(const JointPolynomial poly[polyLinkCount], const StepSamples& samples,
+double stepMomentumResidual(const JointPolynomial poly[modelLinkCount], const StepSamples& samples,
                             double T) {
     const GeneratorConstants& k = generatorConstants;
     LinkTrig t;
-    double rate[5];
-    for (int link = 0; link < 5; ++link) {
+    double rate[modelLinkCount];
+    for (int link = 0; link < modelLinkCount; ++link) {
         JointPolynomial d;
         derivPoly(poly[link], d);
         rate[link] = evalPoly(d, T);
         sinCos(evalPoly(poly[link], T), t.s[link], t.c[link]);
     }
     const double HT = momentum(weightsFromPairs(modelCoefficients, pairCosines(t)), rate);
-    return (samples.H0 - HT) / (k.gravity * k.totalMass) - pairRule(samples.X, 0.01 * T);
+    return (samples.H0 - HT) / (k.gravity * k.totalMass) - pairRule(samples.X, sampleSpacing(T));
 }
 
-double stepMomentumResidual(const JointPolynomial poly[polyLinkCount], double T) {
+double stepMomentumResidual(const JointPolynomial poly[modelLinkCount], double T) {
     StepSamples samples;
     sampleStep(poly, T, samples);
     return stepMomentumResidual(poly, samples, T);

@@ -18,7 +18,7 @@ struct PairAngles {
     double sine[pairCount], cosine[pairCount];
 };
 
-PairAngles pairAngles(const double theta[5]) {
+PairAngles pairAngles(const double theta[modelLinkCount]) {
     PairAngles a;
     for (int p = 0; p < pairCount; ++p) {
         const double angle = theta[cosinePairs[p][0]] - theta[cosinePairs[p][1]];
@@ -34,9 +34,9 @@ Mat5 zeroMatrix() {
 }
 
 Mat5 massMatrixOf(const PairAngles& a) {
-    const double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
+    const double(&D)[modelLinkCount][modelLinkCount] = modelCoefficients.massMatrixCoeff;
     Mat5 m;
-    for (int i = 0; i < 5; ++i) m(i, i) = D[i][i];
+    for (int i = 0; i < modelLinkCount; ++i) m(i, i) = D[i][i];
     for (int p = 0; p < pairCount; ++p) {
         const int i = cosinePairs[p][0], j = cosinePairs[p][1];
         m(i, j) = m(j, i) = D[i][j] * a.cosine[p];
@@ -46,8 +46,8 @@ Mat5 massMatrixOf(const PairAngles& a) {
     return m;
 }
 
-Mat5 massMatrixRateOf(const PairAngles& a, const double rate[5]) {
-    const double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
+Mat5 massMatrixRateOf(const PairAngles& a, const double rate[modelLinkCount]) {
+    const double(&D)[modelLinkCount][modelLinkCount] = modelCoefficients.massMatrixCoeff;
     Mat5 m = zeroMatrix();
     for (int p = 0; p < pairCount; ++p) {
         const int i = cosinePairs[p][0], j = cosinePairs[p][1];
@@ -56,8 +56,9 @@ Mat5 massMatrixRateOf(const PairAngles& a, const double rate[5]) {
     return m;
 }
 
-Mat5 massMatrixAccelOf(const PairAngles& a, const double rate[5], const double accel[5]) {
-    const double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
+Mat5 massMatrixAccelOf(const PairAngles& a, const double rate[modelLinkCount],
+                       const double accel[modelLinkCount]) {
+    const double(&D)[modelLinkCount][modelLinkCount] = modelCoefficients.massMatrixCoeff;
     Mat5 m = zeroMatrix();
     for (int p = 0; p < pairCount; ++p) {
         const int i = cosinePairs[p][0], j = cosinePairs[p][1];
@@ -68,58 +69,22 @@ Mat5 massMatrixAccelOf(const PairAngles& a, const double rate[5], const double a
     return m;
 }
 
-} // namespace
-
-Mat5 massMatrix(const double theta[5]) {
-    return massMatrixOf(pairAngles(theta));
-}
-
-Mat5 massMatrixRate(const double theta[5], const double rate[5]) {
-    return massMatrixRateOf(pairAngles(theta), rate);
-}
-
-Mat5 massMatrixAccel(const double theta[5], const double rate[5], const double accel[5]) {
-    return massMatrixAccelOf(pairAngles(theta), rate, accel);
-}
-
-void momentumWeights(const Mat5& m, double s[5]) {
-    for (int i = 0; i < 5; ++i) {
-        s[i] = m(i, 0);
-        for (int j = 1; j < 5; ++j) s[i] = s[i] + m(i, j);
-    }
-}
-
-double comAbscissa(const double theta[5]) {
-    const GeneratorConstants& k = generatorConstants;
-    double c[5], s[5];
-    for (int i = 0; i < 5; ++i) sinCos(theta[i], s[i], c[i]);
-    return k.shankLength * c[0] + k.thighLength * c[1] + k.shankWeight * (c[0] + c[4]) +
-           k.thighWeight * (c[1] + c[3]) + k.torsoWeight * c[2];
-}
-
-double comAbscissaRate(const double theta[5], const double rate[5]) {
-    const GeneratorConstants& k = generatorConstants;
-    double c[5], s[5];
-    for (int i = 0; i < 5; ++i) sinCos(theta[i], s[i], c[i]);
-    return -(k.shankLength * s[0] * rate[0] + k.thighLength * s[1] * rate[1] +
-             k.shankWeight * (s[0] * rate[0] + s[4] * rate[4]) +
-             k.thighWeight * (s[1] * rate[1] + s[3] * rate[3]) + k.torsoWeight * s[2] * rate[2]);
-}
-
+// The 2x2 algebra of the leg Jacobians.
 Mat2 inverse(const Mat2& a) {
-    const double det = a(1, 1) * a(2, 2) - a(2, 1) * a(1, 2);
+    const double det = a(0, 0) * a(1, 1) - a(1, 0) * a(0, 1);
     const double r = 1 / det;
     const double n = -1 / det;
-    return Mat2{{r * a(2, 2), n * a(1, 2), n * a(2, 1), r * a(1, 1)}};
+    return Mat2{{r * a(1, 1), n * a(0, 1), n * a(1, 0), r * a(0, 0)}};
 }
 
 Mat2 product(const Mat2& a, const Mat2& b) {
     Mat2 c;
-    for (int i = 1; i <= 2; ++i)
-        for (int j = 1; j <= 2; ++j) c(i, j) = a(i, 1) * b(1, j) + a(i, 2) * b(2, j);
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j) c(i, j) = a(i, 0) * b(0, j) + a(i, 1) * b(1, j);
     return c;
 }
 
+// d(hip - foot) / d(shank, thigh) for a leg, columns ordered shank, thigh; and its rate.
 Mat2 legJacobian(double shank, double thigh) {
     const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
     const SineCosine a = sinCos(shank), b = sinCos(thigh);
@@ -133,11 +98,50 @@ Mat2 legJacobianRate(double shank, double thigh, double shankRate, double thighR
                  -L1 * b.sin * thighRate}};
 }
 
-double hipAccelForZeroMoment(const double theta[5], const double rate[5], double ay, double fx,
-                             double fy, double G) {
+} // namespace
+
+Mat5 massMatrix(const double theta[modelLinkCount]) {
+    return massMatrixOf(pairAngles(theta));
+}
+
+Mat5 massMatrixRate(const double theta[modelLinkCount], const double rate[modelLinkCount]) {
+    return massMatrixRateOf(pairAngles(theta), rate);
+}
+
+Mat5 massMatrixAccel(const double theta[modelLinkCount], const double rate[modelLinkCount],
+                     const double accel[modelLinkCount]) {
+    return massMatrixAccelOf(pairAngles(theta), rate, accel);
+}
+
+void momentumWeights(const Mat5& m, double s[modelLinkCount]) {
+    for (int i = 0; i < modelLinkCount; ++i) {
+        s[i] = m(i, 0);
+        for (int j = 1; j < modelLinkCount; ++j) s[i] = s[i] + m(i, j);
+    }
+}
+
+double comAbscissa(const double theta[modelLinkCount]) {
+    const GeneratorConstants& k = generatorConstants;
+    double c[modelLinkCount], s[modelLinkCount];
+    for (int i = 0; i < modelLinkCount; ++i) sinCos(theta[i], s[i], c[i]);
+    return k.shankLength * c[0] + k.thighLength * c[1] + k.shankWeight * (c[0] + c[4]) +
+           k.thighWeight * (c[1] + c[3]) + k.torsoWeight * c[2];
+}
+
+double comAbscissaRate(const double theta[modelLinkCount], const double rate[modelLinkCount]) {
+    const GeneratorConstants& k = generatorConstants;
+    double c[modelLinkCount], s[modelLinkCount];
+    for (int i = 0; i < modelLinkCount; ++i) sinCos(theta[i], s[i], c[i]);
+    return -(k.shankLength * s[0] * rate[0] + k.thighLength * s[1] * rate[1] +
+             k.shankWeight * (s[0] * rate[0] + s[4] * rate[4]) +
+             k.thighWeight * (s[1] * rate[1] + s[3] * rate[3]) + k.torsoWeight * s[2] * rate[2]);
+}
+
+double hipAccelForZeroMoment(const double theta[modelLinkCount], const double rate[modelLinkCount],
+                             double ay, double fx, double fy, double G) {
     const GeneratorConstants& k = generatorConstants;
     const PairAngles angles = pairAngles(theta);
-    double s[5], ds[5];
+    double s[modelLinkCount], ds[modelLinkCount];
     momentumWeights(massMatrixOf(angles), s);
     momentumWeights(massMatrixRateOf(angles, rate), ds);
 
@@ -148,22 +152,22 @@ double hipAccelForZeroMoment(const double theta[5], const double rate[5], double
 
     const double Z =
         ds[2] * rate[2] + ds[1] * rate[1] + ds[0] * rate[0] + ds[4] * rate[4] + ds[3] * rate[3];
-    double P = Z - s[0] * (Q(1, 1) * rate[0] + Q(1, 2) * rate[1]) -
-               s[1] * (Q(2, 1) * rate[0] + Q(2, 2) * rate[1]) -
-               s[4] * (Y(1, 1) * rate[4] + Y(1, 2) * rate[3]) -
-               s[3] * (Y(2, 1) * rate[4] + Y(2, 2) * rate[3]);
+    double P = Z - s[0] * (Q(0, 0) * rate[0] + Q(0, 1) * rate[1]) -
+               s[1] * (Q(1, 0) * rate[0] + Q(1, 1) * rate[1]) -
+               s[4] * (Y(0, 0) * rate[4] + Y(0, 1) * rate[3]) -
+               s[3] * (Y(1, 0) * rate[4] + Y(1, 1) * rate[3]);
     const double tt = -(halfPi - theta[2]) * (k.gravity + ay) * s[2] * k.torsoGain;
-    const double Cx = s[0] * Ps(1, 1) + s[1] * Ps(2, 1) + s[4] * Pw(1, 1) + s[3] * Pw(2, 1);
-    const double Cy = s[0] * Ps(1, 2) + s[1] * Ps(2, 2) + s[4] * Pw(1, 2) + s[3] * Pw(2, 2);
-    P = P - s[4] * (Pw(1, 1) * fx + Pw(1, 2) * fy) - s[3] * (Pw(2, 1) * fx + Pw(2, 2) * fy);
+    const double Cx = s[0] * Ps(0, 0) + s[1] * Ps(1, 0) + s[4] * Pw(0, 0) + s[3] * Pw(1, 0);
+    const double Cy = s[0] * Ps(0, 1) + s[1] * Ps(1, 1) + s[4] * Pw(0, 1) + s[3] * Pw(1, 1);
+    P = P - s[4] * (Pw(0, 0) * fx + Pw(0, 1) * fy) - s[3] * (Pw(1, 0) * fx + Pw(1, 1) * fy);
     return (G - tt - Cy * ay - P) / (s[2] * k.torsoGain + Cx);
 }
 
-double torsoJerk(const double theta[5], const double rate[5], const double accel[5],
-                 const double jerk[5]) {
+double torsoJerk(const double theta[modelLinkCount], const double rate[modelLinkCount],
+                 const double accel[modelLinkCount], const double jerk[modelLinkCount]) {
     const GeneratorConstants& k = generatorConstants;
     const PairAngles angles = pairAngles(theta);
-    double s[5], ds[5], dds[5];
+    double s[modelLinkCount], ds[modelLinkCount], dds[modelLinkCount];
     momentumWeights(massMatrixOf(angles), s);
     momentumWeights(massMatrixRateOf(angles, rate), ds);
     momentumWeights(massMatrixAccelOf(angles, rate, accel), dds);

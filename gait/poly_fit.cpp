@@ -1,15 +1,27 @@
 #include "gait/poly_fit.h"
 
+#include "gait/matrix.h"
+
 namespace orva {
 
 double evalPoly(const JointPolynomial& p, double t) {
     double result = p.c[0];
     double power = 1.0;
-    for (int k = 1; k <= 9; ++k) {
+    for (int k = 1; k <= evalHighestPower; ++k) {
         power = t * power;
         result = result + power * p.c[k];
     }
     return result;
+}
+
+double evalPolyDerivative(const JointPolynomial& p, double t, int order) {
+    double value = 0, power = 1;
+    for (int k = order; k <= evalHighestPower; ++k) {
+        const int factor = order == 1 ? k : k * (k - 1);
+        value += factor * p.c[k] * power;
+        power *= t;
+    }
+    return value;
 }
 
 void derivPoly(const JointPolynomial& in, JointPolynomial& out) {
@@ -17,39 +29,38 @@ void derivPoly(const JointPolynomial& in, JointPolynomial& out) {
     out.c[10] = 0.0;
 }
 
-double det3(const Mat3& m) {
-    return m(1, 1) * (m(2, 2) * m(3, 3) - m(2, 3) * m(3, 2)) -
-           m(1, 2) * (m(2, 1) * m(3, 3) - m(2, 3) * m(3, 1)) +
-           m(1, 3) * (m(2, 1) * m(3, 2) - m(2, 2) * m(3, 1));
-}
-
 namespace {
+
+double det3(const Mat3& m) {
+    return m(0, 0) * (m(1, 1) * m(2, 2) - m(1, 2) * m(2, 1)) -
+           m(0, 1) * (m(1, 0) * m(2, 2) - m(1, 2) * m(2, 0)) +
+           m(0, 2) * (m(1, 0) * m(2, 1) - m(1, 1) * m(2, 0));
+}
 
 // Minor of a 4x4 over rows 1..3 and columns p, q, r (in that order), expanded along its first
 // row with the 2x2 minors of the last two rows.
-double minor3(const double a[16], int p, int q, int r) {
-    return a[4 + p] * (a[8 + q] * a[12 + r] - a[8 + r] * a[12 + q]) -
-           a[4 + q] * (a[8 + p] * a[12 + r] - a[8 + r] * a[12 + p]) +
-           a[4 + r] * (a[8 + p] * a[12 + q] - a[8 + q] * a[12 + p]);
+double minor3(const Mat4& a, int p, int q, int r) {
+    return a(1, p) * (a(2, q) * a(3, r) - a(2, r) * a(3, q)) -
+           a(1, q) * (a(2, p) * a(3, r) - a(2, r) * a(3, p)) +
+           a(1, r) * (a(2, p) * a(3, q) - a(2, q) * a(3, p));
+}
+
+double det4(const Mat4& a) {
+    return a(0, 0) * minor3(a, 1, 2, 3) - a(0, 1) * minor3(a, 0, 2, 3) +
+           a(0, 2) * minor3(a, 0, 1, 3) - a(0, 3) * minor3(a, 0, 1, 2);
 }
 
 // Cramer's rule for a 4x4 system: x[j] = det(a with column j replaced by rhs) / det(a).
-void solve4(const double a[16], const double rhs[4], double x[4]) {
+void solve4(const Mat4& a, const double rhs[4], double x[4]) {
     const double inv = 1.0 / det4(a);
     for (int j = 0; j < 4; ++j) {
-        double m[16];
-        for (int k = 0; k < 16; ++k) m[k] = a[k];
-        for (int row = 0; row < 4; ++row) m[4 * row + j] = rhs[row];
+        Mat4 m = a;
+        for (int row = 0; row < 4; ++row) m(row, j) = rhs[row];
         x[j] = det4(m) * inv;
     }
 }
 
 } // namespace
-
-double det4(const double a[16]) {
-    return a[0] * minor3(a, 1, 2, 3) - a[1] * minor3(a, 0, 2, 3) + a[2] * minor3(a, 0, 1, 3) -
-           a[3] * minor3(a, 0, 1, 2);
-}
 
 void fitQuintic(const double start[3], const double end[3], double T, JointPolynomial& out) {
     const double c0 = start[0], c1 = start[1], c2 = start[2] / 2;
@@ -62,23 +73,24 @@ void fitQuintic(const double start[3], const double end[3], double T, JointPolyn
     out.c[1] = c1;
     out.c[2] = c2;
     const double inv = 1.0 / det3(a);
-    for (int j = 1; j <= 3; ++j) {
+    for (int j = 0; j < 3; ++j) {
         Mat3 m = a;
-        for (int row = 1; row <= 3; ++row) m(row, j) = r[row - 1];
-        out.c[2 + j] = det3(m) * inv;
+        for (int row = 0; row < 3; ++row) m(row, j) = r[row];
+        out.c[3 + j] = det3(m) * inv;
     }
     for (int k = 6; k < polyCoeffCount; ++k) out.c[k] = 0.0;
 }
 
-void fitSextic(double pS, double vS, double aS, double pE, double vE, double aE, double pV,
-               double TE, double TV, JointPolynomial& out) {
-    const double c0 = pS, c1 = vS, c2 = aS / 2;
-    const double V2 = TV * TV, V3 = V2 * TV, V4 = V3 * TV, V5 = V4 * TV, V6 = V5 * TV;
-    const double E2 = TE * TE, E3 = E2 * TE, E4 = E3 * TE, E5 = E4 * TE, E6 = E5 * TE;
-    const double a[16] = {V3,     V4,     V5,     V6,     E3,     E4,      E5,      E6,
-                          3 * E2, 4 * E3, 5 * E4, 6 * E5, 6 * TE, 12 * E2, 20 * E3, 30 * E4};
-    const double rhs[4] = {pV - (c0 + TV * (c1 + c2 * TV)), pE - (c0 + TE * (c1 + c2 * TE)),
-                           vE - (c1 + 2 * c2 * TE), aE - 2 * c2};
+void fitSextic(const double start[3], const double end[3], double mid, double T,
+               JointPolynomial& out) {
+    const double c0 = start[0], c1 = start[1], c2 = start[2] / 2;
+    const double M = T / 2; // the mid-step instant
+    const double M2 = M * M, M3 = M2 * M, M4 = M3 * M, M5 = M4 * M, M6 = M5 * M;
+    const double T2 = T * T, T3 = T2 * T, T4 = T3 * T, T5 = T4 * T, T6 = T5 * T;
+    const Mat4 a = {{M3, M4, M5, M6, T3, T4, T5, T6, 3 * T2, 4 * T3, 5 * T4, 6 * T5, 6 * T, 12 * T2,
+                     20 * T3, 30 * T4}};
+    const double rhs[4] = {mid - (c0 + M * (c1 + c2 * M)), end[0] - (c0 + T * (c1 + c2 * T)),
+                           end[1] - (c1 + 2 * c2 * T), end[2] - 2 * c2};
     double x[4];
     solve4(a, rhs, x);
 
@@ -89,15 +101,15 @@ void fitSextic(double pS, double vS, double aS, double pE, double vE, double aE,
     for (int k = 7; k < polyCoeffCount; ++k) out.c[k] = 0.0;
 }
 
-void fitSeptic(double pS, double vS, double aS, double jS, double pE, double vE, double aE,
-               double jE, double T, JointPolynomial& out) {
-    const double c0 = pS, c1 = vS, c2 = aS / 2, c3 = jS * 0.16666666666666666;
+void fitSeptic(const double start[4], const double end[4], double T, JointPolynomial& out) {
+    const double c0 = start[0], c1 = start[1], c2 = start[2] / 2,
+                 c3 = start[3] * 0.16666666666666666;
     const double T2 = T * T, T3 = T2 * T, T4 = T3 * T, T5 = T4 * T, T6 = T5 * T, T7 = T6 * T;
-    const double a[16] = {T4,      T5,      T6,      T7,      4 * T3, 5 * T4,  6 * T5,   7 * T6,
-                          12 * T2, 20 * T3, 30 * T4, 42 * T5, 24 * T, 60 * T2, 120 * T3, 210 * T4};
-    const double rhs[4] = {pE - (c0 + c1 * T + c2 * T2 + c3 * T3),
-                           vE - (c1 + 2 * c2 * T + 3 * c3 * T2), aE - (2 * c2 + 6 * c3 * T),
-                           jE - 6 * c3};
+    const Mat4 a = {{T4, T5, T6, T7, 4 * T3, 5 * T4, 6 * T5, 7 * T6, 12 * T2, 20 * T3, 30 * T4,
+                     42 * T5, 24 * T, 60 * T2, 120 * T3, 210 * T4}};
+    const double rhs[4] = {end[0] - (c0 + c1 * T + c2 * T2 + c3 * T3),
+                           end[1] - (c1 + 2 * c2 * T + 3 * c3 * T2), end[2] - (2 * c2 + 6 * c3 * T),
+                           end[3] - 6 * c3};
     double x[4];
     solve4(a, rhs, x);
 

@@ -24,10 +24,10 @@ constexpr double landingAx = -1.0, landingAy = -2.0;
 
 // Angles, rates, accelerations and jerks of links 0..4 at one end of the step.
 struct BoundaryState {
-    double theta[5];
-    double rate[5];
-    double accel[5];
-    double jerk[5];
+    double theta[modelLinkCount];
+    double rate[modelLinkCount];
+    double accel[modelLinkCount];
+    double jerk[modelLinkCount];
 };
 
 // Hip motion of one leg relative to its foot at one end of the step.
@@ -50,27 +50,22 @@ LegMotion solveLeg(const LegTarget& target) {
 }
 
 // Xc with the hip abscissa given, rather than recomputed from the stance leg.
-double comAbscissaWithHip(double hipX, const double theta[5]) {
+double comAbscissaWithHip(double hipX, const double theta[modelLinkCount]) {
     const GeneratorConstants& k = generatorConstants;
-    double c[5], s[5];
-    for (int i = 0; i < 5; ++i) sinCos(theta[i], s[i], c[i]);
+    double c[modelLinkCount], s[modelLinkCount];
+    for (int i = 0; i < modelLinkCount; ++i) sinCos(theta[i], s[i], c[i]);
     return hipX + k.shankWeight * (c[0] + c[4]) + k.thighWeight * (c[1] + c[3]) +
            k.torsoWeight * c[2];
 }
 
-// Fits poly to link k's angle, rate and acceleration at both ends: a quintic.
-void fitLink(const BoundaryState& S, const BoundaryState& E, int k, double T,
-             JointPolynomial& poly) {
-    const double start[3] = {S.theta[k], S.rate[k], S.accel[k]};
-    const double end[3] = {E.theta[k], E.rate[k], E.accel[k]};
-    fitQuintic(start, end, T, poly);
-}
+// Link k's (angle, rate, acceleration, jerk) at both ends, as the fits take them.
+struct LinkEnds {
+    double start[4], end[4];
+};
 
-// The same with the angle `via` at mid-step as well: a sextic.
-void fitLinkVia(const BoundaryState& S, const BoundaryState& E, int k, double via, double T,
-                JointPolynomial& poly) {
-    fitSextic(S.theta[k], S.rate[k], S.accel[k], E.theta[k], E.rate[k], E.accel[k], via, T, T / 2,
-              poly);
+LinkEnds linkEnds(const BoundaryState& S, const BoundaryState& E, int k) {
+    return LinkEnds{{S.theta[k], S.rate[k], S.accel[k], S.jerk[k]},
+                    {E.theta[k], E.rate[k], E.accel[k], E.jerk[k]}};
 }
 
 // Link k's jerk at both ends, from the third derivative of its polynomial.
@@ -83,7 +78,7 @@ void setJerks(const JointPolynomial& p, int k, double T, BoundaryState& S, Bound
     E.jerk[k] = evalPoly(d3, T);
 }
 
-void setLeg(double (&field)[5], int thighLink, int shankLink, const LegPair& value) {
+void setLeg(double (&field)[modelLinkCount], int thighLink, int shankLink, const LegPair& value) {
     field[thighLink] = value.thigh;
     field[shankLink] = value.shank;
 }
@@ -129,105 +124,139 @@ LegPair legAccels(const LegPair& pose, const LegPair& rates, double AX, double A
                    L1 * (thigh.cos * PX + thigh.sin * PY) / Dn};
 }
 
-bool generateStep(const GaitEntry& e, TrajectorySegment& seg, StepStats* stats) {
-    const GeneratorConstants& k = generatorConstants;
-    const double L0 = k.shankLength, L1 = k.thighLength;
+namespace {
 
+// One candidate's two ends, and the horizontal hip accelerations that keep the balance there.
+struct CandidateEnds {
+    BoundaryState S, E;
+    double axS, axE; // m/s^2
+};
+
+// Stage 1: the ends of the candidate with hip start abscissa xS and torso rate v. Legs from
+// the row's hip motion; the hip's ax from the balance; the torso hangs as a linearised
+// passive pendulum on the accelerating hip. Jerks are left to the fits.
+CandidateEnds boundaryStates(const GaitEntry& e, double T, double blendDuration, double xS,
+                             double v) {
+    const GeneratorConstants& k = generatorConstants;
+    const double vx = hipSpeedFactor * e.meanSpeed;
+    const double xE = e.meanSpeed * T + xS;
+    const double theta2S = torsoStartAngle;
+    const double theta2E = theta2S - v * blendDuration;
+    CandidateEnds c{};
+    BoundaryState &S = c.S, &E = c.E;
+    S.theta[2] = theta2S;
+    S.rate[2] = v;
+    E.theta[2] = theta2E;
+    E.rate[2] = v;
+
+    // Stance leg from its ankle; swing leg from the trailing foot at S and from the landing
+    // point at E, which moves with (landingVx, landingVy) at touch-down.
+    const LegMotion stanceS = solveLeg({xS, e.hipHeightStart, vx, e.hipVyStart});
+    const LegMotion swingS =
+        solveLeg({xS + e.backStep, e.hipHeightStart + e.backDrop, vx, e.hipVyStart});
+    const LegMotion stanceE = solveLeg({xE, e.hipHeightEnd, vx, e.hipVyEnd});
+    const LegMotion swingE = solveLeg(
+        {xE - e.foreStep, e.hipHeightEnd - e.foreRise, vx - landingVx, e.hipVyEnd - landingVy});
+    setLeg(S.theta, 1, 0, stanceS.angle);
+    setLeg(S.rate, 1, 0, stanceS.rate);
+    setLeg(S.theta, 3, 4, swingS.angle);
+    setLeg(S.rate, 3, 4, swingS.rate);
+    setLeg(E.theta, 1, 0, stanceE.angle);
+    setLeg(E.rate, 1, 0, stanceE.rate);
+    setLeg(E.theta, 3, 4, swingE.angle);
+    setLeg(E.rate, 3, 4, swingE.rate);
+
+    const double GS = -k.gravity * k.totalMass * comAbscissaWithHip(xS, S.theta);
+    const double GE = -k.gravity * k.totalMass * comAbscissaWithHip(xE, E.theta);
+    c.axS = hipAccelForZeroMoment(S.theta, S.rate, e.hipAyStart, 0.0, 0.0, GS);
+    c.axE = hipAccelForZeroMoment(E.theta, E.rate, e.hipAyEnd, landingAx, landingAy, GE);
+
+    setLeg(S.accel, 1, 0, legAccels(stanceS.angle, stanceS.rate, c.axS, e.hipAyStart));
+    setLeg(S.accel, 3, 4, legAccels(swingS.angle, swingS.rate, c.axS, e.hipAyStart));
+    setLeg(E.accel, 1, 0, legAccels(stanceE.angle, stanceE.rate, c.axE, e.hipAyEnd));
+    setLeg(E.accel, 3, 4,
+           legAccels(swingE.angle, swingE.rate, c.axE - landingAx, e.hipAyEnd - landingAy));
+    S.accel[2] = k.torsoGain * (c.axS - (halfPi - theta2S) * (k.gravity + e.hipAyStart));
+    E.accel[2] = k.torsoGain * (c.axE - (halfPi - theta2E) * (k.gravity + e.hipAyEnd));
+    return c;
+}
+
+// Stage 2: the five fits. Stance leg: quintics. Swing leg: sextics through the leg pose
+// that puts the swing ankle at (0, clearance) above the stance ankle at mid-step. Torso: a
+// septic, its end jerks from the balance with the legs' jerks, which the fits fix.
+void fitStep(const GaitEntry& e, double T, CandidateEnds& ends, TrajectorySegment& seg) {
+    const GeneratorConstants& k = generatorConstants;
+    BoundaryState &S = ends.S, &E = ends.E;
+    for (int link : {0, 1}) {
+        const LinkEnds stance = linkEnds(S, E, link);
+        fitQuintic(stance.start, stance.end, T, seg.poly[link]);
+    }
+
+    const double m0 = evalPoly(seg.poly[0], T / 2), m1 = evalPoly(seg.poly[1], T / 2);
+    const SineCosine a0 = sinCos(m0), a1 = sinCos(m1);
+    const double Xm = k.shankLength * a0.cos + k.thighLength * a1.cos;
+    const double Ym = k.shankLength * a0.sin + k.thighLength * a1.sin - e.clearance;
+    const LegPair swingMid = legIK(Xm, Ym);
+    const LinkEnds shank = linkEnds(S, E, 4), thigh = linkEnds(S, E, 3);
+    fitSextic(shank.start, shank.end, swingMid.shank, T, seg.poly[4]);
+    fitSextic(thigh.start, thigh.end, swingMid.thigh, T, seg.poly[3]);
+
+    for (int link : {0, 1, 3, 4}) setJerks(seg.poly[link], link, T, S, E);
+    S.jerk[2] = torsoJerk(S.theta, S.rate, S.accel, S.jerk);
+    E.jerk[2] = torsoJerk(E.theta, E.rate, E.accel, E.jerk);
+    const LinkEnds torso = linkEnds(S, E, 2);
+    fitSeptic(torso.start, torso.end, T, seg.poly[2]);
+}
+
+// Stage 3, the inner iteration: the torso rate v (the same at both ends) as the fixed point
+// of v = -r / (T + blendDuration), r the torso-rate residual, for the hip start xS. Leaves the
+// last candidate in seg and its samples in samples; false when the pass bound was reached or
+// values went undefined.
+bool settleTorsoRate(const GaitEntry& e, double xS, double& v, TrajectorySegment& seg,
+                     StepSamples& samples, int& innerPasses) {
+    const double T = seg.duration;
+    double d;
+    do {
+        ++innerPasses;
+        CandidateEnds ends = boundaryStates(e, T, seg.blendDuration, xS, v);
+        fitStep(e, T, ends, seg);
+        sampleStep(seg.poly, T, samples);
+        const double r = torsoRateResidual(samples, T);
+        const double vNew = -r / (T + seg.blendDuration);
+        d = std::fabs(vNew - v);
+        v = vNew;
+    } while (d >= tolerance && innerPasses < maxInnerPasses);
+    return d < tolerance;
+}
+
+// Stage 4, the outer iteration: moves the hip start xS by R / T, R the step's momentum
+// residual, until |R| is within tolerance. True when it ended by that test, false at a pass
+// bound or on undefined values.
+bool settleHipStart(const GaitEntry& e, TrajectorySegment& seg, StepStats& stats) {
+    const double T = seg.duration;
+    double xS = firstHipGuess;
+    double v = 0.0;      // torso rate, carried from one outer pass to the next
+    StepSamples samples; // of the last candidate, read again by the momentum residual
+    for (;;) {
+        if (!settleTorsoRate(e, xS, v, seg, samples, stats.innerPasses)) return false;
+        const double R = stepMomentumResidual(seg.poly, samples, T);
+        ++stats.outerPasses;
+        if (std::fabs(R) < tolerance) return true;
+        if (!(std::fabs(R) >= tolerance) || stats.outerPasses == maxOuterPasses) return false;
+        xS = xS + R / T;
+    }
+}
+
+} // namespace
+
+bool generateStep(const GaitEntry& e, TrajectorySegment& seg, StepStats* stats) {
     const double T =
         2 * (e.backStep + e.foreStep) / (4 * e.meanSpeed + hipSpeedFactor * e.meanSpeed);
     seg.duration = T;
     seg.blendDuration = blendShare * T;
-    const double vx = hipSpeedFactor * e.meanSpeed;
-
-    double xS = firstHipGuess;
-    double v = 0.0; // torso rate, the same at both ends
-    const double theta2S = torsoStartAngle;
-    int outerPasses = 0, innerPasses = 0;
-    bool ended = false;  // an iteration ended by its own test, not by a bound or NaN
-    StepSamples samples; // of the last candidate, read again by the momentum residual
-
-    for (;;) {
-        const double xE = e.meanSpeed * T + xS;
-        double d;
-        do {
-            ++innerPasses;
-            const double theta2E = theta2S - v * seg.blendDuration;
-            BoundaryState S{}, E{};
-            S.theta[2] = theta2S;
-            S.rate[2] = v;
-            E.theta[2] = theta2E;
-            E.rate[2] = v;
-
-            // Stance leg from its ankle; swing leg from the trailing foot at S and from the
-            // landing point at E, which moves with (landingVx, landingVy) at touch-down.
-            const LegMotion stanceS = solveLeg({xS, e.hipHeightStart, vx, e.hipVyStart});
-            const LegMotion swingS =
-                solveLeg({xS + e.backStep, e.hipHeightStart + e.backDrop, vx, e.hipVyStart});
-            const LegMotion stanceE = solveLeg({xE, e.hipHeightEnd, vx, e.hipVyEnd});
-            const LegMotion swingE = solveLeg({xE - e.foreStep, e.hipHeightEnd - e.foreRise,
-                                               vx - landingVx, e.hipVyEnd - landingVy});
-            setLeg(S.theta, 1, 0, stanceS.angle);
-            setLeg(S.rate, 1, 0, stanceS.rate);
-            setLeg(S.theta, 3, 4, swingS.angle);
-            setLeg(S.rate, 3, 4, swingS.rate);
-            setLeg(E.theta, 1, 0, stanceE.angle);
-            setLeg(E.rate, 1, 0, stanceE.rate);
-            setLeg(E.theta, 3, 4, swingE.angle);
-            setLeg(E.rate, 3, 4, swingE.rate);
-
-            const double GS = -k.gravity * k.totalMass * comAbscissaWithHip(xS, S.theta);
-            const double GE = -k.gravity * k.totalMass * comAbscissaWithHip(xE, E.theta);
-            const double axS = hipAccelForZeroMoment(S.theta, S.rate, e.hipAyStart, 0.0, 0.0, GS);
-            const double axE =
-                hipAccelForZeroMoment(E.theta, E.rate, e.hipAyEnd, landingAx, landingAy, GE);
-
-            setLeg(S.accel, 1, 0, legAccels(stanceS.angle, stanceS.rate, axS, e.hipAyStart));
-            setLeg(S.accel, 3, 4, legAccels(swingS.angle, swingS.rate, axS, e.hipAyStart));
-            setLeg(E.accel, 1, 0, legAccels(stanceE.angle, stanceE.rate, axE, e.hipAyEnd));
-            setLeg(E.accel, 3, 4,
-                   legAccels(swingE.angle, swingE.rate, axE - landingAx, e.hipAyEnd - landingAy));
-
-            fitLink(S, E, 0, T, seg.poly[0]);
-            fitLink(S, E, 1, T, seg.poly[1]);
-
-            // At mid-step the swing ankle passes (0, clearance) above the stance ankle.
-            const double m0 = evalPoly(seg.poly[0], T / 2), m1 = evalPoly(seg.poly[1], T / 2);
-            const SineCosine a0 = sinCos(m0), a1 = sinCos(m1);
-            const double Xm = L0 * a0.cos + L1 * a1.cos;
-            const double Ym = L0 * a0.sin + L1 * a1.sin - e.clearance;
-            const LegPair swingMid = legIK(Xm, Ym);
-            fitLinkVia(S, E, 4, swingMid.shank, T, seg.poly[4]);
-            fitLinkVia(S, E, 3, swingMid.thigh, T, seg.poly[3]);
-
-            for (int link : {0, 1, 3, 4}) setJerks(seg.poly[link], link, T, S, E);
-
-            // The torso hangs as a linearised passive pendulum on the accelerating hip.
-            S.accel[2] = k.torsoGain * (axS - (halfPi - theta2S) * (k.gravity + e.hipAyStart));
-            E.accel[2] = k.torsoGain * (axE - (halfPi - theta2E) * (k.gravity + e.hipAyEnd));
-            const double jerk2S = torsoJerk(S.theta, S.rate, S.accel, S.jerk);
-            const double jerk2E = torsoJerk(E.theta, E.rate, E.accel, E.jerk);
-            fitSeptic(theta2S, v, S.accel[2], jerk2S, theta2E, v, E.accel[2], jerk2E, T,
-                      seg.poly[2]);
-
-            sampleStep(seg.poly, T, samples);
-            const double r = torsoRateResidual(samples, T);
-            const double vNew = -r / (T + seg.blendDuration);
-            d = std::fabs(vNew - v);
-            v = vNew;
-        } while (d >= tolerance && innerPasses < maxInnerPasses);
-        if (!(d < tolerance)) break; // bound reached, or undefined values
-
-        const double R = stepMomentumResidual(seg.poly, samples, T);
-        ++outerPasses;
-        if (std::fabs(R) < tolerance) {
-            ended = true;
-            break;
-        }
-        if (!(std::fabs(R) >= tolerance) || outerPasses == maxOuterPasses) break;
-        xS = xS + R / T;
-    }
-
-    if (stats) *stats = StepStats{outerPasses, innerPasses};
+    StepStats passes{0, 0};
+    const bool ended = settleHipStart(e, seg, passes);
+    if (stats) *stats = passes;
     return ended && allFinite(seg);
 }
 

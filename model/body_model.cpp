@@ -9,7 +9,7 @@ ModelCoefficients modelCoefficients;
 GeneratorConstants generatorConstants;
 
 void defineBodyParams(BodyParams& p) {
-    for (int i = 0; i < 5; ++i) p.length[i] = 0.45;
+    for (int i = 0; i < modelLinkCount; ++i) p.length[i] = limbLinkLength;
     p.length[5] = 0.3;
 
     p.comDist[0] = 0.1719;
@@ -43,7 +43,7 @@ void setupModel() {
     const double r0 = p.comRatio[0], r1 = p.comRatio[1], r2 = p.comRatio[2], r5 = p.comRatio[5];
     const double* mu = p.massFraction;
 
-    double(&D)[5][5] = modelCoefficients.massMatrixCoeff;
+    double(&D)[modelLinkCount][modelLinkCount] = modelCoefficients.massMatrixCoeff;
     D[0][0] = I0 + L0 * L0 * (m0 * r0 * r0 + m0 + 2 * m1 + m2 + m5);
     D[0][1] = L0 * L1 * (m0 + m2 + m5 + m1 * (r1 + 1));
     D[0][2] = L0 * m2 * L2 * r2;
@@ -59,7 +59,7 @@ void setupModel() {
     D[3][3] = I1 + L1 * L1 * (m0 + m5 + m1 * (1 - r1) * (1 - r1));
     D[3][4] = L0 * L1 * (m5 + m0 * (1 - r0));
     D[4][4] = I0 + L0 * L0 * (m5 + m0 * (1 - r0) * (1 - r0));
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < modelLinkCount; ++i)
         for (int j = 0; j < i; ++j) D[i][j] = D[j][i];
 
     double* w = modelCoefficients.comWeight;

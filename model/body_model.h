@@ -12,10 +12,10 @@
 // upward direction, so swing knee = hip - length3 dir(theta3), swing ankle = knee - length4
 // dir(theta4).
 //
-// Offers: BodyParams, ModelCoefficients, GeneratorConstants and their single instances
-// (bodyParams, modelCoefficients, generatorConstants), defineBodyParams, setupModel,
-// setupGeneratorConstants; RobotState, LinkAngles, toLinkAngles, toJointCoords, toLinkRates,
-// toJointRates.
+// Offers: linkCount, modelLinkCount, BodyParams, ModelCoefficients, GeneratorConstants and their
+// single instances (bodyParams, modelCoefficients, generatorConstants), defineBodyParams,
+// setupModel, setupGeneratorConstants; RobotState, LinkAngles, toLinkAngles, toJointCoords,
+// toLinkRates, toJointRates.
 #pragma once
 
 #include "model/constants.h"
@@ -23,6 +23,9 @@
 namespace orva {
 
 constexpr int linkCount = 6;
+// Links 0..4, the ones the gait core models and the trajectories describe; the swing foot
+// is carried along.
+constexpr int modelLinkCount = 5;
 
 struct BodyParams {
     double length[linkCount];  // link length, m
@@ -38,7 +41,7 @@ struct BodyParams {
 struct ModelCoefficients {
     // Dij of the symmetric 5x5 mass matrix of links 0..4; entry (i, j) is Dij cos(theta_i -
     // theta_j).
-    double massMatrixCoeff[5][5];
+    double massMatrixCoeff[modelLinkCount][modelLinkCount];
     // Whole-body centre of mass = hip + sum of comWeight[i] dir(theta_i), m.
     double comWeight[linkCount];
 };

@@ -9,11 +9,12 @@
 // transitionEntry, JointPolynomial, TrajectorySegment.
 #pragma once
 
+#include "model/body_model.h"
+
 namespace orva {
 
 constexpr int gaitModeCount = 16;
 constexpr int polyCoeffCount = 11;
-constexpr int polyLinkCount = 5;
 
 struct GaitEntry {
     double backStep;       // trailing (swing) foot behind the stance ankle at lift-off, m
@@ -40,9 +41,9 @@ struct JointPolynomial {
 };
 
 struct TrajectorySegment {
-    JointPolynomial poly[polyLinkCount]; // theta0..theta4 (stance shank .. swing shank)
-    double duration;                     // length of the segment as a step, s
-    double blendDuration;                // length of the segment as a blend, s
+    JointPolynomial poly[modelLinkCount]; // theta0..theta4 (stance shank .. swing shank)
+    double duration;                      // length of the segment as a step, s
+    double blendDuration;                 // length of the segment as a blend, s
 };
 
 extern GaitTable gaitTable;

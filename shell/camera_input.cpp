@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "shell/frame_layout.h"
+
 namespace {
 
 constexpr double freeMoveStep = 0.1;        // m per arrow press
@@ -43,7 +45,48 @@ void moveSideways(double sign) {
     camera.eyeZ -= sign * freeMoveStep * std::sin(camera.yaw) * c;
 }
 
+CameraState cameraBeforeViews; // the camera as the first "c" found it
+
+// Free camera where the follow eye is now, looking at the centre of mass.
+void aimFreeCamera() {
+    CameraState& camera = cameraState;
+    const CameraView follow = placeCamera(camera, walkerPlacement);
+    const double dx = follow.centre[0] - follow.eye[0];
+    const double dy = walkerPlacement.comOffset[1] - follow.eye[1];
+    const double dz = follow.centre[2] - follow.eye[2];
+    camera.mode = -1;
+    camera.eyeX = camera.eyeXPending = follow.eye[0];
+    camera.eyeY = follow.eye[1];
+    camera.eyeZ = follow.eye[2];
+    camera.yaw = std::atan2(dx, dz);
+    camera.pitch = std::atan2(-dy, std::hypot(dx, dz));
+}
+
 } // namespace
+
+void cycleCameraView() {
+    CameraState& camera = cameraState;
+    switch (camera.view) {
+    case 0:
+        cameraBeforeViews = camera;
+        camera.mode = 1;
+        camera.view = 1;
+        break;
+    case 1:
+        aimFreeCamera();
+        camera.view = 2;
+        break;
+    default:
+        camera = cameraBeforeViews;
+        camera.mode = 1;
+        camera.view = 0;
+        break;
+    }
+}
+
+PointerPosition insertWarpPoint() {
+    return {static_cast<int>(windowState.width * 0.5), static_cast<int>(windowState.height * 0.5)};
+}
 
 void placeFreeCamera() {
     cameraState.eyeX = walkerPlacement.drawX - cameraState.followOffsetX;
@@ -60,9 +103,12 @@ KeyEffect specialKeyPass(int key) {
     case keyF2:
         if (camera.mode == 1) placeFreeCamera();
         camera.mode = -camera.mode;
+        camera.view = 0;
         return KeyEffect::none;
     case keyF4:
         return KeyEffect::exitProgram;
+    case keyF12:
+        return KeyEffect::screenshot;
     case keyInsert:
         camera.navigationMode = -camera.navigationMode;
         return KeyEffect::warpPointer;

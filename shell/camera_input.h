@@ -2,9 +2,10 @@
 // camera's moves and placement, and mouse-look.
 //
 // Offers: the special key codes (GLUT's values, checked against GLUT where the window program
-// includes it), KeyEffect, specialKeyPass, printHelp, placeFreeCamera, PointerPosition,
-// insertWarpPoint, mouseLookTurn. The special-key callback calls specialKeyPass and carries out
-// the effect it returns; the idle callback calls mouseLookTurn with the pointer it read.
+// includes it), KeyEffect, specialKeyPass, printHelp, placeFreeCamera, cycleCameraView,
+// PointerPosition, insertWarpPoint, mouseLookTurn. The special-key callback calls specialKeyPass
+// and carries out the effect it returns; the idle callback calls mouseLookTurn with the pointer it
+// read.
 //
 // Pointer positions are in pixels of the window's drawing area: origin at its top-left corner,
 // x to the right, y downwards.
@@ -18,6 +19,7 @@
 constexpr int keyF1 = 1;
 constexpr int keyF2 = 2;
 constexpr int keyF4 = 4;
+constexpr int keyF12 = 12;
 constexpr int keyLeft = 100;
 constexpr int keyUp = 101;
 constexpr int keyRight = 102;
@@ -25,7 +27,7 @@ constexpr int keyDown = 103;
 constexpr int keyInsert = 108;
 
 // What a special key asks of the window side once the records are changed.
-enum class KeyEffect { none, printHelp, exitProgram, warpPointer };
+enum class KeyEffect { none, printHelp, exitProgram, warpPointer, screenshot };
 
 // Applies a special key to cameraState; unknown keys do nothing.
 KeyEffect specialKeyPass(int key);
@@ -37,12 +39,16 @@ void printHelp(std::ostream& out);
 // foot's path point, as the last frame left them.
 void placeFreeCamera();
 
+// Key "c": the follow camera (as it was before the first "c"), then the follow camera side-on,
+// then a free camera at the follow eye aimed at ORVA's centre of mass, and round again.
+void cycleCameraView();
+
 struct PointerPosition {
     int x, y; // pixels in the drawing area
 };
 
-// Where INSERT puts the pointer: the centre of the window at its initial size.
-constexpr PointerPosition insertWarpPoint{200, 200};
+// Where INSERT puts the pointer: the drawing area's centre, the point mouse-look turns about.
+PointerPosition insertWarpPoint();
 
 // Mouse-look on a pointer read: turns yaw and pitch by its offset from the drawing area's centre
 // and returns where to put the pointer back, or nothing when it is within the dead zone.

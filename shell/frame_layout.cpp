@@ -2,13 +2,20 @@
 
 #include <cmath>
 
+#include "model/constants.h"
+
 namespace {
 
 // How far along the view direction the look-at centre lies; any length would do for the view.
 constexpr double lookDistance = 100.0;
 
+// The side-on follow view: square to the path, the whole robot and its feet in the picture.
+constexpr float sideOnDistance = 3.2f;                          // m
+constexpr float sideOnAngle = static_cast<float>(orva::halfPi); // rad: square to the path
+constexpr double sideOnHeight = 0.7; // m, eye and centre: about half the robot's height
+
 float toDegrees(double radians) {
-    return static_cast<float>(radians * degreesPerRadian);
+    return static_cast<float>(radians * orva::degreesPerRadian);
 }
 
 } // namespace
@@ -25,7 +32,7 @@ ChainAngles chainAngles(const orva::RobotState& state, double theta) {
     ChainAngles chain;
     // The heading goes through float before the conversion, as the placement hands it on.
     chain.heading = toDegrees(static_cast<float>(theta));
-    for (int i = 0; i < 5; ++i) chain.joint[i] = toDegrees(state.q[i]);
+    for (int i = 0; i < orva::modelLinkCount; ++i) chain.joint[i] = toDegrees(state.q[i]);
     chain.swingFoot = toDegrees(-state.q[0] - state.q[1] - state.q[3] - state.q[4]);
     return chain;
 }
@@ -40,6 +47,19 @@ CameraView placeCamera(CameraState& camera, const WalkerPlacement& placement) {
         view.centre[0] = camera.eyeX + lookDistance * std::sin(camera.yaw) * c;
         view.centre[1] = camera.eyeY - lookDistance * std::sin(camera.pitch);
         view.centre[2] = camera.eyeZ + lookDistance * std::cos(camera.yaw) * c;
+        return view;
+    }
+    if (camera.view == 1) {
+        // Side-on: the follow camera with a framing of its own; the user's stays as it was.
+        CameraState side = camera;
+        side.view = 0;
+        side.followDistance = sideOnDistance;
+        side.followAngle = sideOnAngle;
+        side.eyeY = sideOnHeight;
+        side.pitch = 0.0;
+        view = placeCamera(side, placement);
+        camera.followOffsetX = side.followOffsetX;
+        camera.followOffsetZ = side.followOffsetZ;
         return view;
     }
     // The follow camera aims at the centre of mass, carried onto the circle.

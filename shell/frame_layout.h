@@ -22,9 +22,9 @@ RobotPlacement placeRobot(const WalkerPlacement& placement);
 
 // The rotations of the drawn chain, in the degrees glRotatef takes.
 struct ChainAngles {
-    float heading;   // turn about y that points the robot's x along the direction of travel
-    float joint[5];  // q[0..4]
-    float swingFoot; // -(q0 + q1 + q3 + q4): keeps the swing foot level
+    float heading; // turn about y that points the robot's x along the direction of travel
+    float joint[orva::modelLinkCount]; // q[0..4]
+    float swingFoot;                   // -(q0 + q1 + q3 + q4): keeps the swing foot level
 };
 
 ChainAngles chainAngles(const orva::RobotState& state, double theta);

@@ -2,6 +2,7 @@
 
 #include "model/pose_queries.h"
 #include "shell/shell_state.h"
+#include "shell/walk_stats.h"
 #include "walking/walk_cycle.h"
 
 #include <algorithm>
@@ -37,13 +38,21 @@ void setStartingPose(RobotState& state) {
     state.q[5] = 1.0;
 }
 
+int gaitRequest() {
+    // A key pressed while another change waited was dropped by the cycle: ask again once it is
+    // free, until it walks the mode the keys show.
+    const bool behind =
+        walkCycle.changeLatched == 0 && walkCycle.currentMode != gaitSelection.gaitMode;
+    return gaitSelection.gaitChanged == 1 || behind ? 1 : 0;
+}
+
 void resetIdlePass() {
     idleStepCount = 0;
 }
 
 bool idlePass() {
     WalkerPlacement& place = walkerPlacement;
-    const int flag = simulationStep(robotState, gaitSelection.gaitChanged, gaitSelection.gaitMode);
+    const int flag = simulationStep(robotState, gaitRequest(), gaitSelection.gaitMode);
     gaitSelection.gaitChanged = 0;
     if (flag != place.supportLeg) {
         // The foot that was swinging is the new stance foot; it stood swingReach ahead.
@@ -56,6 +65,15 @@ bool idlePass() {
     place.swingReach = swingFootReach(robotState);
     ++idleStepCount;
     return idleStepCount % redrawEvery == 0;
+}
+
+bool runIdlePlan(const IdlePlan& plan) {
+    bool redraw = plan.redraw;
+    for (int i = 0; i < plan.increments; ++i) {
+        if (idlePass() && plan.redrawEveryTenth) redraw = true;
+        noteIncrement(walkStats);
+    }
+    return redraw;
 }
 
 void onKey(unsigned char key, int, int) {

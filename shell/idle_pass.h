@@ -1,18 +1,26 @@
 // The shell's start-up and idle pass without a window, and the gait keys.
 //
-// Offers: setStartingPose, idlePass, resetIdlePass, onKey. The window program calls idlePass from
-// its GLUT idle callback, then asks for a redisplay when it returns true and runs mouse-look; it
-// registers onKey with glutKeyboardFunc as it is.
+// Offers: setStartingPose, gaitRequest, idlePass, runIdlePlan, resetIdlePass, onKey. The
+// window program's idle callback runs the pacing plan's passes with runIdlePlan, asks for a
+// redisplay when it returns true and runs mouse-look; its keyboard callback calls onKey.
 #pragma once
 
 #include "model/body_model.h"
+#include "shell/pacing.h"
 
 // Start-up step 1: the pose a frame drawn before the first step shows.
 void setStartingPose(orva::RobotState& state);
 
+// Stage 1's mode request: 1 when a gait key was pressed since the last pass, or when the
+// walking cycle has no change latched and walks another mode than gaitMode.
+int gaitRequest();
+
 // One idle pass, stages 1 to 8: one simulation step, the placement bookkeeping and the
 // redraw counter. Returns true when a redisplay is due (after every tenth call).
 bool idlePass();
+// One idle call's simulation: the plan's idle passes, each noted in walkStats. Returns true when
+// a redraw is due.
+bool runIdlePlan(const IdlePlan& plan);
 // Restarts the idle pass's redraw counter (a fresh program has it at 0).
 void resetIdlePass();
 

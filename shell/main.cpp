@@ -1,5 +1,5 @@
 // orva: the window program. Start-up, the idle, reshape and special-key callbacks; the frame
-// is drawn by onDisplay and the gait keys are handled by onKey.
+// is drawn by onDisplay and the keys are handled by onKeyboard.
 #include <GL/glu.h>
 #include <GL/glut.h>
 
@@ -13,32 +13,49 @@
 #include "shell/cursor.h"
 #include "shell/frame_layout.h"
 #include "shell/idle_pass.h"
+#include "shell/lab_window.h"
+#include "shell/pacing.h"
 #include "shell/scene_render.h"
 #include "shell/shell_state.h"
 #include "shell/start_up.h"
+#include "shell/walk_stats.h"
 #include "walking/walk_cycle.h"
 
 using namespace orva;
 
 static_assert(keyF1 == GLUT_KEY_F1 && keyF2 == GLUT_KEY_F2 && keyF4 == GLUT_KEY_F4 &&
-                  keyLeft == GLUT_KEY_LEFT && keyUp == GLUT_KEY_UP && keyRight == GLUT_KEY_RIGHT &&
-                  keyDown == GLUT_KEY_DOWN && keyInsert == GLUT_KEY_INSERT,
+                  keyF12 == GLUT_KEY_F12 && keyLeft == GLUT_KEY_LEFT && keyUp == GLUT_KEY_UP &&
+                  keyRight == GLUT_KEY_RIGHT && keyDown == GLUT_KEY_DOWN &&
+                  keyInsert == GLUT_KEY_INSERT,
               "the shell's key codes are GLUT's");
 
 namespace {
+
+void mouseLook() {
+    hideCursor();
+    if (cameraState.navigationMode != -1) return;
+    PointerPosition pointer;
+    if (!readPointer(pointer)) return;
+    if (const auto back = mouseLookTurn(pointer)) {
+        warpPointer(*back);
+        if (pacingState.paused) glutPostRedisplay();
+    }
+}
 
 ModelReader basicPieceReader;
 ModelReader footPieceReader;
 MeshModel basicPieceModel;
 MeshModel footPieceModel;
 
+// Unpaced: one idle pass and a redraw after every tenth. Paced or paused: the passes the
+// pacing plan names, then a wait instead of a spin when nothing is due.
 void onIdle() {
-    if (idlePass()) glutPostRedisplay();
-    hideCursor();
-    if (cameraState.navigationMode != -1) return;
-    PointerPosition pointer;
-    if (!readPointer(pointer)) return;
-    if (const auto back = mouseLookTurn(pointer)) warpPointer(*back);
+    const double now = wallSeconds();
+    const IdlePlan plan = planIdle(pacingState, now);
+    if (runIdlePlan(plan)) glutPostRedisplay();
+    updateRates(walkStats, now);
+    mouseLook();
+    if (plan.waitSeconds > 0) waitForEvents(plan.waitSeconds);
 }
 
 void onReshape(int width, int height) {
@@ -55,11 +72,15 @@ void onSpecialKey(int key, int, int) {
         showCursor();
         std::exit(0);
     case KeyEffect::warpPointer:
-        warpPointer(insertWarpPoint);
+        warpPointer(insertWarpPoint());
+        break;
+    case KeyEffect::screenshot:
+        requestScreenshot();
         break;
     case KeyEffect::none:
         break;
     }
+    if (pacingState.paused) glutPostRedisplay(); // a paused picture still shows camera moves
 }
 
 void setFixedGlState() {
@@ -105,7 +126,7 @@ int main(int argc, char** argv) {
     glutDisplayFunc(onDisplay);
     glutReshapeFunc(onReshape);
     glutSpecialFunc(onSpecialKey);
-    glutKeyboardFunc(onKey);
+    glutKeyboardFunc(onKeyboard);
     glutIdleFunc(onIdle);
 
     for (int slot = 0; slot < sceneTextureCount; ++slot) {

@@ -3,7 +3,9 @@
 #include <GL/glu.h>
 #include <GL/glut.h>
 
+#include "model/constants.h"
 #include "shell/frame_layout.h"
+#include "shell/lab_window.h"
 
 TgaTexture sceneTextures[sceneTextureCount] = {};
 unsigned int basicPieceList = 0;
@@ -11,9 +13,9 @@ unsigned int footPieceList = 0;
 
 namespace {
 
-constexpr float jointSpacing = 0.45f;  // distance between consecutive joints, m
-constexpr float pieceScale = 0.45f;    // every mesh piece is drawn at this scale
-constexpr float footClearance = 0.05f; // the chain starts this far above the ground, m
+constexpr float jointSpacing = static_cast<float>(orva::limbLinkLength); // between joints, m
+constexpr float pieceScale = jointSpacing; // every mesh piece is drawn at this scale
+constexpr float footClearance = 0.05f;     // the chain starts this far above the ground, m
 
 struct BoxVertex {
     float s, t;    // texture coordinate
@@ -148,5 +150,6 @@ void onDisplay() {
     glColor4f(1, 1, 1, 1);
     glDisable(GL_LIGHT1);
     glDisable(GL_LIGHTING);
+    finishFrame();
     glutSwapBuffers();
 }

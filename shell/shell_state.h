@@ -3,13 +3,11 @@
 //
 // Offers: WindowState, WalkerPlacement, GaitSelection, CameraState, their instances
 // (windowState, walkerPlacement, gaitSelection, cameraState), the robot's pose record
-// (robotState) and degreesPerRadian. resetShellState restores every initial value.
+// (robotState). resetShellState restores every initial value.
 #pragma once
 
 #include "model/body_model.h"
-
-// Turns radians into the degrees glRotatef takes.
-constexpr double degreesPerRadian = 57.29577951308232;
+#include "model/constants.h"
 
 struct WindowState {
     int width = 400;     // window width as last reported by reshape, pixels
@@ -19,7 +17,7 @@ struct WindowState {
 
 // Where the robot stands in the world: on a circle around the origin in the ground plane.
 struct WalkerPlacement {
-    float pathRadius = 20.0f;         // radius of the walking circle, m
+    float pathRadius = static_cast<float>(orva::walkingCircleRadius); // m
     double stanceArc = 0.0;           // arc length at which the stance foot stands, m
     double comOffset[2] = {0, 0};     // centre of mass relative to the stance ankle (x, y), m
     double swingReach = 0.0;          // swing ankle ahead of the stance ankle, as last measured, m
@@ -37,17 +35,19 @@ struct GaitSelection {
 };
 
 struct CameraState {
-    int mode = 1;                        // 1 follows ORVA, -1 free camera
-    double eyeX = 0.0;                   // free camera X, as used for viewing, m
-    double eyeXPending = 0.0;            // free camera X as moved by the arrows, m
-    double eyeY = 1.0;                   // camera height in both modes, m
-    double eyeZ = 5.0;                   // free camera Z, m
-    double yaw = 180 / degreesPerRadian; // heading; view direction (sin yaw, cos yaw) in (x, z)
-    double pitch = 0.0;                  // downward tilt of the view, rad
-    float followDistance = 2.6f;         // follow camera's horizontal distance, m
-    float followAngle = 1.0f;            // follow camera's orbit angle, rad
+    int mode = 1;             // 1 follows ORVA, -1 free camera
+    double eyeX = 0.0;        // free camera X, as used for viewing, m
+    double eyeXPending = 0.0; // free camera X as moved by the arrows, m
+    double eyeY = 1.0;        // camera height in both modes, m
+    double eyeZ = 5.0;        // free camera Z, m
+    double yaw =
+        180 / orva::degreesPerRadian; // heading; view direction (sin yaw, cos yaw) in (x, z)
+    double pitch = 0.0;               // downward tilt of the view, rad
+    float followDistance = 2.6f;      // follow camera's horizontal distance, m
+    float followAngle = 1.0f;         // follow camera's orbit angle, rad
     float followOffsetX = 0.0f, followOffsetZ = 0.0f; // follow eye's offset from its target, m
     int navigationMode = 1;                           // -1 mouse-look on, 1 off
+    int view = 0; // key "c": 0 the follow or free camera above, 1 side-on, 2 aimed at ORVA
 };
 
 extern WindowState windowState;

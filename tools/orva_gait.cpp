@@ -1,9 +1,11 @@
 // orva-gait: prints the steps the gait generator makes, one JSON object per line, and
-// dispatches the walk trace.
+// dispatches the walk trace and the figure and atlas pictures.
 #include "gait/step_generator.h"
 #include "model/core_setup.h"
 #include "model/gait_table.h"
 
+#include "tools/atlas_command.h"
+#include "tools/figure_command.h"
 #include "tools/cli.h"
 #include "tools/walk_command.h"
 
@@ -30,6 +32,12 @@ const char* const helpText =
     "                             a comma-separated list of K:CHARS, the gait keys CHARS pressed\n"
     "                             just before idle call K (counted from 1); other keys, which\n"
     "                             the program ignores, and K above N are refused\n"
+    "  figure --mode M [--transition-to N] [-o FILE]\n"
+    "                             an SVG picture of one step: stick figures, paths, link angles\n"
+    "                             and centre of mass (orva-gait figure --help)\n"
+    "  atlas [--lengths A:B:N] [--speeds A:B:N] [--clearance C]... [--threads T] [--csv]\n"
+    "        [-o FILE]            where the step generator makes a usable step, as an SVG map\n"
+    "                             or CSV (orva-gait atlas --help)\n"
     "  --help                     this text\n"
     "  --version                  the version\n"
     "\n"
@@ -60,7 +68,7 @@ void printStep(int from, int to, const GaitEntry& entry) {
     std::printf(",\"blendDuration\":");
     printNumber(seg.blendDuration);
     std::printf(",\"poly\":[");
-    for (int k = 0; k < polyLinkCount; ++k) {
+    for (int k = 0; k < modelLinkCount; ++k) {
         std::printf(k ? ",[" : "[");
         for (int i = 0; i < polyCoeffCount; ++i) {
             if (i) std::printf(",");
@@ -109,6 +117,8 @@ int run(int argc, char** argv) {
         return runSteps(transitions);
     }
     if (command == "walk") return runWalkCommand(argc - 1, argv + 1);
+    if (command == "figure") return runFigureCommand(argc - 1, argv + 1);
+    if (command == "atlas") return runAtlasCommand(argc - 1, argv + 1);
     return usageError(tool, "unknown command '" + command + "'");
 }
 

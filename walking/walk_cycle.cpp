@@ -11,7 +11,6 @@ TrajectorySegment segments[segmentCount];
 
 namespace {
 
-constexpr double phaseIncrement = timeStep * timeScale;
 // Blends last a fifth of the step before them (not the generator's own blendDuration).
 constexpr double blendFraction = 0.2;
 
@@ -81,21 +80,12 @@ void blendPhase(RobotState& state, int blendIndex) {
     }
 }
 
-// First or second time derivative of the five polynomials (terms up to t^7), in joint form;
-// the swing foot's link is taken as still.
-void evalPolyDerivative(const TrajectorySegment& seg, double t, int order,
-                        double joint[linkCount]) {
+// First or second time derivative of the five polynomials, in joint form; the swing foot's
+// link is taken as still.
+void evalPolyDerivatives(const TrajectorySegment& seg, double t, int order,
+                         double joint[linkCount]) {
     double link[linkCount] = {};
-    for (int k = 0; k < polyLinkCount; ++k) {
-        const double* c = seg.poly[k].c;
-        double value = 0, power = 1;
-        for (int j = order; j <= 7; ++j) {
-            const int factor = order == 1 ? j : j * (j - 1);
-            value += factor * c[j] * power;
-            power *= t;
-        }
-        link[k] = value;
-    }
+    for (int k = 0; k < modelLinkCount; ++k) link[k] = evalPolyDerivative(seg.poly[k], t, order);
     toJointRates(link, joint);
 }
 
@@ -143,9 +133,9 @@ void buildBlend(double T, TrajectorySegment& blend, const TrajectorySegment& nex
     double linkRates[linkCount], linkAccels[linkCount];
     toLinkRates(rates, linkRates);
     toLinkRates(accels, linkAccels);
-    for (int k = 0; k < polyLinkCount; ++k) {
+    for (int k = 0; k < modelLinkCount; ++k) {
         // The landed swing leg becomes the stance leg: shanks and thighs change places.
-        const int j = polyLinkCount - 1 - k;
+        const int j = modelLinkCount - 1 - k;
         const double start[3] = {angles.theta[j], linkRates[j], linkAccels[j]};
         const double* c = next.poly[k].c;
         const double end[3] = {c[0], c[1], 2 * c[2]};
@@ -155,25 +145,17 @@ void buildBlend(double T, TrajectorySegment& blend, const TrajectorySegment& nex
 
 LinkAngles evalPose(const TrajectorySegment& seg, double t) {
     LinkAngles a{};
-    for (int k = 0; k < polyLinkCount; ++k) {
-        const double* c = seg.poly[k].c;
-        double value = c[0], power = 1;
-        for (int i = 1; i <= 8; ++i) {
-            power *= t;
-            value += c[i] * power;
-        }
-        a.theta[k] = value;
-    }
+    for (int k = 0; k < modelLinkCount; ++k) a.theta[k] = evalPoly(seg.poly[k], t);
     a.theta[5] = 0;
     return a;
 }
 
 void evalPolyRates(const TrajectorySegment& seg, double t, double jointRates[linkCount]) {
-    evalPolyDerivative(seg, t, 1, jointRates);
+    evalPolyDerivatives(seg, t, 1, jointRates);
 }
 
 void evalPolyAccels(const TrajectorySegment& seg, double t, double jointAccels[linkCount]) {
-    evalPolyDerivative(seg, t, 2, jointAccels);
+    evalPolyDerivatives(seg, t, 2, jointAccels);
 }
 
 } // namespace orva

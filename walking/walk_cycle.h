@@ -1,8 +1,9 @@
 // The four-phase walking cycle: step on one leg, blend, step on the other leg, blend.
 // Each idle call of the shell advances it by one fixed increment of phase time.
 //
-// Offers: WalkCycle and its instance walkCycle, the four segments, timeStep and timeScale,
-// simulationInit, simulationStep, buildBlend, evalPose, evalPolyRates, evalPolyAccels.
+// Offers: WalkCycle and its instance walkCycle, the four segments, timeStep, timeScale,
+// phaseIncrement, simulationInit, simulationStep, buildBlend, evalPose, evalPolyRates,
+// evalPolyAccels.
 //
 // Segment 0 is a step on support 0, 1 the blend after it, 2 a step on support 1, 3 the blend
 // after it. A blend belongs to the support of the step that follows it: the support flag is
@@ -17,6 +18,8 @@ namespace orva {
 
 constexpr double timeStep = 5e-05;
 constexpr double timeScale = 150;
+// Phase time one simulationStep advances the clock by, s.
+constexpr double phaseIncrement = timeStep * timeScale;
 constexpr int segmentCount = 4;
 
 struct WalkCycle {

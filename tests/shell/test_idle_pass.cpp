@@ -1,5 +1,6 @@
 #include "shell/idle_pass.h"
 #include "shell/shell_state.h"
+#include "shell/walk_stats.h"
 #include "walking/walk_cycle.h"
 
 #include <cmath>
@@ -17,10 +18,15 @@ class IdlePassTest : public ::testing::Test {
         resetIdlePass();
         setStartingPose(robotState);
         simulationInit();
+        walkStats = WalkStats{};
     }
 
     static void press(const char* keys) {
         for (; *keys; ++keys) onKey(static_cast<unsigned char>(*keys), 0, 0);
+    }
+
+    static void walk(int calls) {
+        for (int call = 0; call < calls; ++call) idlePass();
     }
 
     // Hip along the path, m: the stance foot's arc plus the hip's x over the stance ankle.
@@ -31,34 +37,14 @@ class IdlePassTest : public ::testing::Test {
     }
 };
 
-TEST_F(IdlePassTest, GaitKeysChangeLevelsWithinBounds) {
-    press("xxxx");
-    EXPECT_EQ(gaitSelection.stepLength, 3);
-    EXPECT_EQ(gaitSelection.gaitMode, 3);
-    press("wwwww");
-    EXPECT_EQ(gaitSelection.stepLength, 0);
-
-    resetShellState();
-    press("w"); // clamped, but still a request
-    EXPECT_EQ(gaitSelection.stepLength, 0);
-    EXPECT_EQ(gaitSelection.gaitChanged, 1);
-
-    resetShellState();
+// Levels stay in bounds; a request reaches exactly one step with the latest mode; the pending
+// camera move lands; every tenth call redraws.
+TEST_F(IdlePassTest, GaitKeysReachOneStepAndEveryTenthCallRedraws) {
     press("Z?");
     EXPECT_EQ(gaitSelection.gaitChanged, 0);
-    EXPECT_EQ(gaitSelection.gaitMode, 0);
-    press("zsx");
-    EXPECT_EQ(gaitSelection.gaitMode, 13);
-    press("xxxss");
-    EXPECT_EQ(gaitSelection.gaitMode, 15);
-    press("qa");
-    EXPECT_EQ(gaitSelection.gaitMode, 3);
-}
-
-// A gait request reaches exactly one step; the pending camera move lands; every tenth call
-// redraws.
-TEST_F(IdlePassTest, GaitRequestReachesOneStepAndEveryTenthCallRedraws) {
-    press("zz");
+    press("xxxxzsa");
+    EXPECT_EQ(gaitSelection.gaitMode, 7);
+    press("wwwwwsqz");
     cameraState.eyeXPending = 1.5;
     EXPECT_FALSE(idlePass());
     EXPECT_EQ(gaitSelection.gaitChanged, 0);
@@ -67,55 +53,84 @@ TEST_F(IdlePassTest, GaitRequestReachesOneStepAndEveryTenthCallRedraws) {
     for (int call = 2; call <= 30; ++call) EXPECT_EQ(idlePass(), call % 10 == 0) << call;
 }
 
-TEST_F(IdlePassTest, SupportChangeFlipsSideAndAdvancesStanceFoot) {
+// Keys pressed while a change waits for its step are not lost: the walk catches up with the
+// mode the keys show, one length level at a time where it must.
+TEST_F(IdlePassTest, GaitKeysAreNeverLost) {
+    for (const char* key : {"x", "x", "x"}) {
+        press(key);
+        idlePass();
+    }
+    walk(3000);
+    EXPECT_EQ(walkCycle.currentMode, 3);
+    press("w"); // shorter is shorter
+    walk(1500);
+    EXPECT_EQ(walkCycle.currentMode, 2);
+}
+
+TEST_F(IdlePassTest, SoakWithRandomGaitKeysWalksSmoothlyAndEndsOnTheKeysMode) {
+    std::mt19937 random(12345);
     idlePass(); // from the starting pose to the first step's
     int changes = 0;
-    for (int call = 1; call < 1500; ++call) {
+    for (int call = 0; call < 100000; ++call) {
+        if (random() % 150 == 0) onKey(static_cast<unsigned char>("wxqsaz"[random() % 6]), 0, 0);
         const WalkerPlacement before = walkerPlacement;
         const double hipBefore = hipArc();
         idlePass();
-        const WalkerPlacement& after = walkerPlacement;
-        EXPECT_LT(std::fabs(hipArc() - hipBefore), 0.003) << call;
-        if (after.supportLeg == before.supportLeg) {
-            EXPECT_EQ(after.hipHalfWidth, before.hipHalfWidth);
-            EXPECT_EQ(after.stanceArc, before.stanceArc);
-            continue;
-        }
-        ++changes;
-        EXPECT_EQ(after.hipHalfWidth, -before.hipHalfWidth);
-        EXPECT_EQ(after.stanceArc, before.stanceArc + before.swingReach);
-        // The foot that just landed stood about foreStep ahead; the foot it relieves stays put.
-        EXPECT_NEAR(before.swingReach, 0.05, 0.01);
-        EXPECT_NEAR(after.stanceArc + after.swingReach, before.stanceArc, 0.002);
-    }
-    EXPECT_GT(changes, 10);
-    EXPECT_GT(hipArc(), 0.5); // forward along the circle
-}
-
-TEST_F(IdlePassTest, FarGaitChangesByKeysReachTheRequestedMode) {
-    press("xxx"); // 0 -> 3, two levels further than one step can go
-    for (int call = 0; call < 3000; ++call) idlePass();
-    EXPECT_EQ(walkCycle.currentMode, 3);
-    press("wwws"); // 3 -> 4
-    for (int call = 0; call < 3000; ++call) idlePass();
-    EXPECT_EQ(walkCycle.currentMode, 4);
-    for (double q : robotState.q) EXPECT_TRUE(std::isfinite(q));
-}
-
-TEST_F(IdlePassTest, SoakWithRandomGaitKeysStaysFiniteAndWalksForward) {
-    std::mt19937 random(12345);
-    const char keys[] = "wxqsaz";
-    idlePass(); // from the starting pose to the first step's
-    double hip = hipArc(), worstHipMove = 0;
-    for (int call = 0; call < 100000; ++call) {
-        if (random() % 150 == 0) onKey(static_cast<unsigned char>(keys[random() % 6]), 0, 0);
-        idlePass();
         for (double q : robotState.q) ASSERT_TRUE(std::isfinite(q)) << call;
-        worstHipMove = std::fmax(worstHipMove, std::fabs(hipArc() - hip));
-        hip = hipArc();
+        ASSERT_LT(std::fabs(hipArc() - hipBefore), 0.02) << call; // a jump: tenths of a metre
+        if (walkerPlacement.supportLeg == before.supportLeg) continue;
+        ++changes;
+        // The foot that landed takes the load on the other side; the one it relieves stays put.
+        ASSERT_EQ(walkerPlacement.hipHalfWidth, -before.hipHalfWidth) << call;
+        ASSERT_NEAR(walkerPlacement.stanceArc + walkerPlacement.swingReach, before.stanceArc, 0.002)
+            << call;
     }
-    EXPECT_LT(worstHipMove, 0.02); // no jumps: a foot jump would be tenths of a metre
-    EXPECT_GT(walkerPlacement.stanceArc, 20.0);
+    EXPECT_GT(changes, 500);
+    walk(4000);
+    EXPECT_EQ(walkCycle.currentMode, gaitSelection.gaitMode);
+}
+
+// The statistics follow the walk; paced, it passes through the same poses at other times.
+TEST_F(IdlePassTest, StatisticsFollowTheWalkAndAPacedWalkRetracesIt) {
+    int changes = 0;
+    long long changedAt = 0;
+    double hipAtChange = 0, speed = 0;
+    PacingState unpacedLoop;
+    for (int call = 0; call < 3000; ++call) {
+        const int support = walkerPlacement.supportLeg;
+        runIdlePlan(planIdle(unpacedLoop, 0.0)); // one pass
+        if (walkerPlacement.supportLeg == support) continue;
+        if (changes++ > 0) {
+            speed =
+                (hipArc() - hipAtChange) / ((walkStats.increments - changedAt) * phaseIncrement);
+        }
+        hipAtChange = hipArc();
+        changedAt = walkStats.increments;
+    }
+    EXPECT_EQ(walkStats.steps, changes);
+    EXPECT_NEAR(walkStats.stepSpeed, speed, 1e-3 * speed);
+    EXPECT_NEAR(walkStats.stepSpeed, gaitTable.rows[0].meanSpeed, 0.1 * speed);
+    const RobotState unpaced = robotState;
+
+    SetUp();
+    PacingState paced;
+    togglePacing(paced, 0.0);
+    for (double now = 0.02; walkStats.increments < 3000; now += 0.02) {
+        IdlePlan plan = planIdle(paced, now);
+        plan.increments = std::min(plan.increments, int(3000 - walkStats.increments));
+        runIdlePlan(plan);
+    }
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(robotState.q[i], unpaced.q[i]);
+
+    WalkStats rates; // phase seconds and frames per wall second, over half a second or more
+    updateRates(rates, 10.0);
+    rates.increments = 200;
+    rates.frames = 30;
+    updateRates(rates, 10.2);
+    EXPECT_EQ(rates.realTimeFactor, 0.0);
+    updateRates(rates, 11.5);
+    EXPECT_DOUBLE_EQ(rates.realTimeFactor, 1.0);
+    EXPECT_DOUBLE_EQ(rates.framesPerSecond, 20.0);
 }
 
 } // namespace

@@ -1,0 +1,107 @@
+#include "shell/lab_window.h"
+
+#include <GL/glut.h>
+#include <GL/glx.h>
+#include <poll.h>
+#include <stb_image_write.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "shell/camera_input.h"
+#include "shell/idle_pass.h"
+#include "shell/pacing.h"
+#include "shell/panel.h"
+#include "shell/shell_state.h"
+#include "shell/walk_stats.h"
+
+namespace {
+
+bool screenshotWanted = false;
+
+std::string firstFreeScreenshotName() {
+    char name[32];
+    for (int n = 1; n <= 9999; ++n) {
+        std::snprintf(name, sizeof name, "orva-%04d.png", n);
+        if (!std::filesystem::exists(name)) return name;
+    }
+    return {};
+}
+
+void saveScreenshot() {
+    const int width = windowState.width, height = windowState.height;
+    const std::string name = firstFreeScreenshotName();
+    if (width <= 0 || height <= 0 || name.empty()) return;
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    stbi_flip_vertically_on_write(1); // GL's rows go upwards
+    if (stbi_write_png(name.c_str(), width, height, 3, pixels.data(), width * 3)) {
+        std::cout << "Saved " << name << std::endl;
+    } else {
+        std::cout << "Could not write " << name << std::endl;
+    }
+}
+
+} // namespace
+
+void onKeyboard(unsigned char key, int x, int y) {
+    onKey(key, x, y);
+    const double now = wallSeconds();
+    switch (key) {
+    case 'r':
+        togglePacing(pacingState, now);
+        break;
+    case 'p':
+        togglePause(pacingState, now);
+        break;
+    case 'o':
+        requestStep(pacingState);
+        break;
+    case '+':
+    case '=':
+        changeSpeed(pacingState, 1, now);
+        break;
+    case '-':
+        changeSpeed(pacingState, -1, now);
+        break;
+    case 'c':
+        cycleCameraView();
+        break;
+    case 'h':
+        togglePanel();
+        break;
+    default:
+        break;
+    }
+    // A paused picture still shows what the keys change.
+    if (pacingState.paused) glutPostRedisplay();
+}
+
+void requestScreenshot() {
+    screenshotWanted = true;
+    glutPostRedisplay();
+}
+
+void finishFrame() {
+    if (panelShown()) drawPanel();
+    if (screenshotWanted) {
+        screenshotWanted = false;
+        saveScreenshot();
+    }
+    noteFrame(walkStats);
+}
+
+void waitForEvents(double seconds) {
+    Display* display = glXGetCurrentDisplay();
+    if (!display || XPending(display) > 0) return;
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    const double whole = std::floor(seconds);
+    const timespec timeout{static_cast<time_t>(whole), static_cast<long>((seconds - whole) * 1e9)};
+    ppoll(&connection, 1, &timeout, nullptr);
+}

@@ -1,0 +1,18 @@
+// The window side of the gait lab: its keys, screenshots, the end of every frame, and waiting
+// for window events when the paced or paused loop has nothing due.
+//
+// Offers: onKeyboard (the GLUT keyboard callback), requestScreenshot, finishFrame, waitForEvents.
+// Call them only after the window exists.
+#pragma once
+
+// The gait keys (onKey) and "r" "p" "o" "+" "=" "-" "c" "h".
+void onKeyboard(unsigned char key, int x, int y);
+
+// F12: the next frame is saved as orva-NNNN.png (the first free number) in the working folder.
+void requestScreenshot();
+
+// After the robot and before the swap: the panel when shown, then a screenshot when asked for.
+void finishFrame();
+
+// Returns when a window event arrives or after seconds.
+void waitForEvents(double seconds);

@@ -1,0 +1,84 @@
+#include "shell/walk_stats.h"
+
+#include <cmath>
+
+#include "model/constants.h"
+#include "model/gait_table.h"
+#include "shell/shell_state.h"
+#include "walking/walk_cycle.h"
+
+using namespace orva;
+
+WalkStats walkStats;
+
+namespace {
+
+constexpr double rateSpan = 0.5; // wall s over which the rates are measured
+
+void record(float ring[historyLength], int at, double value) {
+    ring[at] = static_cast<float>(value);
+}
+
+} // namespace
+
+void noteIncrement(WalkStats& s) {
+    const WalkerPlacement& place = walkerPlacement;
+    const WalkCycle& cycle = walkCycle;
+    // The centre of mass carried along the path: continuous across a change of support.
+    const double distance = place.stanceArc + place.comOffset[0];
+    const double speed = s.increments > 0 ? (distance - s.distance) / phaseIncrement : 0.0;
+    ++s.increments;
+    s.distance = distance;
+
+    if (place.supportLeg != s.lastSupport) {
+        if (s.steps > 0) {
+            const double phase = (s.increments - s.stepStartIncrement) * phaseIncrement;
+            s.stepSpeed = (distance - s.stepStartDistance) / phase;
+        }
+        ++s.steps;
+        s.stepStartDistance = distance;
+        s.stepStartIncrement = s.increments;
+    }
+    // A step segment ended: the generator made the next step, perhaps through a change.
+    if (cycle.phase != s.lastPhase && cycle.phase % 2 == 1) {
+        s.stepFrom = s.lastMode;
+        s.stepTo = cycle.currentMode;
+        s.byLevel = cycle.changeLatched == 1; // still latched: an intermediate length level
+    }
+    s.lastPhase = cycle.phase;
+    s.lastMode = cycle.currentMode;
+    s.lastSupport = place.supportLeg;
+
+    const int at = s.historyNext;
+    for (int i = 0; i < 5; ++i) record(s.joint[i], at, robotState.q[i]);
+    record(s.comHeight, at, place.comOffset[1]);
+    record(s.forwardSpeed, at, speed);
+    s.historyNext = (at + 1) % historyLength;
+}
+
+void noteFrame(WalkStats& s) {
+    ++s.frames;
+}
+
+void updateRates(WalkStats& s, double wallSeconds) {
+    const double span = wallSeconds - s.rateSince;
+    if (s.rateSince >= 0 && span < rateSpan) return;
+    if (s.rateSince >= 0) {
+        s.realTimeFactor = (s.increments - s.incrementsAtRate) * phaseIncrement / span;
+        s.framesPerSecond = (s.frames - s.framesAtRate) / span;
+    }
+    s.rateSince = wallSeconds;
+    s.incrementsAtRate = s.increments;
+    s.framesAtRate = s.frames;
+}
+
+int laps(const WalkStats& s) {
+    return static_cast<int>(std::floor(s.distance / (2 * pi * walkerPlacement.pathRadius)));
+}
+
+StepStats stepPasses(int from, int to) {
+    TrajectorySegment scratch;
+    StepStats stats{};
+    generateStep(transitionEntry(from, to), scratch, &stats);
+    return stats;
+}

@@ -1,0 +1,54 @@
+// What the panel shows of the walk, gathered without a window: distance, steps, the speed over
+// the last step, the last 3 phase seconds of the pose, and the measured real-time factor and
+// frame rate.
+//
+// Offers: WalkStats and its instance walkStats, historyLength, noteIncrement, noteFrame,
+// updateRates, laps, stepPasses. The window program calls noteIncrement after
+// every idle pass, noteFrame for every frame and updateRates on every idle call.
+#pragma once
+
+#include <cstddef>
+
+#include "gait/step_generator.h"
+
+// The last 3 phase seconds, one sample per increment.
+constexpr int historyLength = 400;
+
+struct WalkStats {
+    long long increments = 0; // idle passes run, each one phase increment
+    double distance = 0.0;    // centre of mass along the path, m
+    long long frames = 0;
+    int steps = 0;          // changes of support
+    double stepSpeed = 0.0; // forward speed over the last step, m per phase s
+    double stepStartDistance = 0.0;
+    long long stepStartIncrement = 0;
+    // The step the generator made last, in gait modes; byLevel when a far change of step
+    // length went one level at a time.
+    int stepFrom = 0, stepTo = 0;
+    bool byLevel = false;
+    int lastPhase = 0, lastMode = 0, lastSupport = 0; // of the walking cycle after the last pass
+    // Pose history, a ring of historyLength samples ending before historyNext.
+    float joint[5][historyLength] = {};
+    float comHeight[historyLength] = {};    // above the stance ankle, m
+    float forwardSpeed[historyLength] = {}; // of the centre of mass, m per phase s
+    int historyNext = 0;
+    // Rates measured over about half a wall second.
+    double rateSince = -1.0; // wall s
+    long long incrementsAtRate = 0, framesAtRate = 0;
+    double realTimeFactor = 0.0; // phase s per wall s
+    double framesPerSecond = 0.0;
+};
+// The window probe of bench/ reads these two fields of the program's instance.
+static_assert(offsetof(WalkStats, increments) == 0 && offsetof(WalkStats, distance) == 8,
+              "the probe's view of WalkStats");
+
+extern WalkStats walkStats;
+
+// After an idle pass: reads the shell records and the walking cycle.
+void noteIncrement(WalkStats& stats);
+void noteFrame(WalkStats& stats);
+void updateRates(WalkStats& stats, double wallSeconds);
+
+int laps(const WalkStats& stats); // whole turns of the path circle
+// The generator's passes for the step from mode `from` to `to` (the same mode: a plain step).
+orva::StepStats stepPasses(int from, int to);

@@ -1,0 +1,456 @@
+#include "tools/atlas_command.h"
+
+#include "gait/step_generator.h"
+#include "model/core_setup.h"
+#include "tools/picture_options.h"
+#include "tools/svg_plot.h"
+#include "tools/svg_writer.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <system_error>
+#include <thread>
+
+using namespace orva;
+
+double atlasValue(const AtlasRange& r, int i) {
+    if (i == r.count - 1) return r.last; // exactly, whatever the rounding of the step
+    return r.count > 1 ? r.first + (r.last - r.first) * i / (r.count - 1) : r.first;
+}
+
+AtlasGrid defaultAtlasGrid() {
+    return AtlasGrid{{0.02, 0.40, 96}, {0.03, 0.60, 96}, {0.03, 0.22}};
+}
+
+GaitEntry atlasEntry(double length, double speed, double clearance) {
+    GaitEntry e = gaitTable.rows[0];
+    e.backStep = e.foreStep = length;
+    e.meanSpeed = speed;
+    e.clearance = clearance;
+    return e;
+}
+
+namespace {
+
+void evaluate(AtlasPoint& p) {
+    TrajectorySegment seg;
+    StepStats stats{};
+    p.usable = generateStep(atlasEntry(p.backStep, p.meanSpeed, p.clearance), seg, &stats);
+    p.duration = seg.duration;
+    p.outerPasses = stats.outerPasses;
+    p.innerPasses = stats.innerPasses;
+}
+
+// Points handed out in small chunks, so that threads share the slow unusable steps evenly.
+constexpr size_t chunkSize = 16;
+
+} // namespace
+
+std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads) {
+    std::vector<AtlasPoint> points;
+    for (double c : grid.clearances)
+        for (int i = 0; i < grid.lengths.count; ++i)
+            for (int j = 0; j < grid.speeds.count; ++j)
+                points.push_back(
+                    {atlasValue(grid.lengths, i), atlasValue(grid.speeds, j), c, false, 0.0, 0, 0});
+
+    // Each point is written by one thread only; generateStep keeps its work on the stack and
+    // only reads the model and the gait table.
+    std::atomic<size_t> next{0};
+    auto work = [&points, &next] {
+        for (;;) {
+            const size_t begin = next.fetch_add(chunkSize);
+            if (begin >= points.size()) return;
+            const size_t end = std::min(points.size(), begin + chunkSize);
+            for (size_t i = begin; i < end; ++i) evaluate(points[i]);
+        }
+    };
+    std::vector<std::thread> pool;
+    try {
+        for (int t = 1; t < threads; ++t) pool.emplace_back(work);
+    } catch (const std::system_error&) {
+        // Fewer threads than asked for: those started and this one do all the work.
+    }
+    work();
+    for (std::thread& t : pool) t.join();
+    return points;
+}
+
+std::vector<AtlasPoint> atlasTableRows() {
+    std::vector<AtlasPoint> rows;
+    for (const GaitEntry& row : gaitTable.rows) {
+        AtlasPoint p{row.backStep, row.meanSpeed, row.clearance, false, 0.0, 0, 0};
+        evaluate(p);
+        rows.push_back(p);
+    }
+    return rows;
+}
+
+std::string atlasCsv(const std::vector<AtlasPoint>& points) {
+    std::string out = "backStep,meanSpeed,clearance,usable,duration,outerPasses,innerPasses\n";
+    char line[200];
+    for (const AtlasPoint& p : points) {
+        std::snprintf(line, sizeof line, "%.17g,%.17g,%.17g,%d,", p.backStep, p.meanSpeed,
+                      p.clearance, p.usable ? 1 : 0);
+        out += line;
+        if (p.usable) {
+            std::snprintf(line, sizeof line, "%.17g", p.duration);
+            out += line;
+        }
+        std::snprintf(line, sizeof line, ",%d,%d\n", p.outerPasses, p.innerPasses);
+        out += line;
+    }
+    return out;
+}
+
+namespace {
+
+constexpr double mapSize = 380; // px, each map
+constexpr double mapLeft = 90;
+constexpr double mapGap = 90;
+constexpr double mapTop = 120;
+constexpr int mapsPerRow = 3;
+constexpr double barWidth = 22;
+const char* const unusableColour = "#cfcfcf";
+
+// Colour of u in [0, 1] on a blue-green-yellow scale that stays readable in grey.
+std::string scaleColour(double u) {
+    static const unsigned char stops[9][3] = {{68, 1, 84},    {71, 44, 122},  {59, 81, 139},
+                                              {44, 113, 142}, {33, 144, 141}, {39, 173, 129},
+                                              {92, 200, 99},  {170, 220, 50}, {253, 231, 37}};
+    u = std::min(1.0, std::max(0.0, std::isfinite(u) ? u : 0.0));
+    const double x = u * 8;
+    const int k = std::min(7, static_cast<int>(x));
+    const double f = x - k;
+    char hex[8];
+    int rgb[3];
+    for (int c = 0; c < 3; ++c)
+        rgb[c] = static_cast<int>(std::lround(stops[k][c] + f * (stops[k + 1][c] - stops[k][c])));
+    std::snprintf(hex, sizeof hex, "#%02x%02x%02x", rgb[0], rgb[1], rgb[2]);
+    return hex;
+}
+
+// Durations are coloured on a log scale: they span two decades and more.
+struct DurationScale {
+    double logLo, logHi;
+    double at(double duration) const {
+        return logHi > logLo ? (std::log10(duration) - logLo) / (logHi - logLo) : 0.5;
+    }
+};
+
+DurationScale durationScale(const std::vector<AtlasPoint>& points) {
+    double lo = HUGE_VAL, hi = -HUGE_VAL;
+    for (const AtlasPoint& p : points)
+        if (p.usable && p.duration > 0) {
+            lo = std::min(lo, p.duration);
+            hi = std::max(hi, p.duration);
+        }
+    if (!(lo <= hi)) lo = hi = 1.0;
+    return {std::log10(lo), std::log10(hi)};
+}
+
+// Half a cell beyond the first and last values, so that each cell is centred on its value.
+void cellRange(const AtlasRange& r, double& lo, double& hi) {
+    const double half = r.count > 1 ? (r.last - r.first) / (2.0 * (r.count - 1))
+                                    : std::max(1e-3, 0.05 * std::fabs(r.first));
+    lo = r.first - half;
+    hi = r.last + half;
+}
+
+std::string cellColour(const AtlasPoint& p, const DurationScale& scale) {
+    return p.usable && p.duration > 0 ? scaleColour(scale.at(p.duration)) : unusableColour;
+}
+
+void drawMap(Svg& svg, const AtlasGrid& grid, const AtlasPoint* points, double clearance,
+             const std::vector<AtlasPoint>& rows, const DurationScale& scale, double left,
+             double top) {
+    PlotFrame f{left, top, mapSize, mapSize, 0, 0, 0, 0};
+    cellRange(grid.lengths, f.x0, f.x1);
+    cellRange(grid.speeds, f.y0, f.y1);
+    drawAxes(svg, f, {"backStep = foreStep (m)", "meanSpeed (m/s)", true}, 8, 8);
+
+    int usable = 0;
+    const int nl = grid.lengths.count, ns = grid.speeds.count;
+    for (int k = 0; k < nl * ns; ++k) usable += points[k].usable;
+    svgText(
+        svg,
+        {svgAttr("x", left), svgAttr("y", top - 10), {"font-size", "13"}, {"font-weight", "bold"}},
+        "clearance " + svgNumber(clearance, 4) + " m: " + std::to_string(usable) + " of " +
+            std::to_string(nl * ns) + " steps usable");
+
+    // One rectangle per run of equal colour up a column of speeds.
+    const double cw = mapSize / nl, ch = mapSize / ns;
+    svgOpen(svg, "g", {{"class", "cells"}, {"shape-rendering", "crispEdges"}});
+    for (int i = 0; i < nl; ++i) {
+        const AtlasPoint* column = points + static_cast<size_t>(i) * ns;
+        for (int j = 0; j < ns;) {
+            const std::string colour = cellColour(column[j], scale);
+            int run = 1;
+            while (j + run < ns && cellColour(column[j + run], scale) == colour) ++run;
+            svgElement(svg, "rect",
+                       {svgAttr("x", left + i * cw),
+                        svgAttr("y", top + (ns - j - run) * ch),
+                        svgAttr("width", cw),
+                        svgAttr("height", run * ch),
+                        {"fill", colour}});
+            j += run;
+        }
+    }
+    svgClose(svg);
+    svgElement(svg, "rect",
+               {svgAttr("x", left),
+                svgAttr("y", top),
+                svgAttr("width", mapSize),
+                svgAttr("height", mapSize),
+                {"fill", "none"},
+                {"stroke", "#333"}});
+
+    // The table rows within the map: one mark per distinct length and speed, labelled with its
+    // modes; filled when one of them has this map's clearance, ringed red when one is unusable.
+    svgOpen(svg, "g", {{"class", "table-rows"}, {"font-size", "11"}});
+    for (int m = 0; m < gaitModeCount; ++m) {
+        const AtlasPoint& r = rows[m];
+        bool first = true, filled = false, failed = false;
+        std::string label;
+        for (int n = 0; n < gaitModeCount; ++n) {
+            if (rows[n].backStep != r.backStep || rows[n].meanSpeed != r.meanSpeed) continue;
+            if (n < m) first = false;
+            label += (label.empty() ? "" : "/") + std::to_string(n);
+            filled = filled || rows[n].clearance == clearance;
+            failed = failed || !rows[n].usable;
+        }
+        const bool inside =
+            r.backStep >= f.x0 && r.backStep <= f.x1 && r.meanSpeed >= f.y0 && r.meanSpeed <= f.y1;
+        if (!first || !inside) continue;
+        const double x = plotX(f, r.backStep), y = plotY(f, r.meanSpeed);
+        svgElement(svg, "circle",
+                   {{"class", failed ? "row-mark unusable" : "row-mark"},
+                    svgAttr("cx", x),
+                    svgAttr("cy", y),
+                    {"r", "4.5"},
+                    {"fill", filled ? "#000" : "#fff"},
+                    {"stroke", failed ? "#d62728" : "#000"},
+                    {"stroke-width", "1.5"}});
+        svgText(svg,
+                {{"class", "row-label"},
+                 svgAttr("x", x + 7),
+                 svgAttr("y", y + 4),
+                 {"fill", "#000"},
+                 {"stroke", "#fff"},
+                 {"stroke-width", "2.5"},
+                 {"paint-order", "stroke"}},
+                "mode " + label);
+    }
+    svgClose(svg);
+}
+
+void drawColourBar(Svg& svg, const DurationScale& scale, double left, double top) {
+    constexpr int bands = 64;
+    svgOpen(svg, "g", {{"class", "colour-bar"}, {"shape-rendering", "crispEdges"}});
+    for (int b = 0; b < bands; ++b)
+        svgElement(svg, "rect",
+                   {svgAttr("x", left),
+                    svgAttr("y", top + mapSize * (bands - 1 - b) / bands),
+                    svgAttr("width", barWidth),
+                    svgAttr("height", mapSize / bands + 0.5),
+                    {"fill", scaleColour((b + 0.5) / bands)}});
+    svgClose(svg);
+    svgElement(svg, "rect",
+               {svgAttr("x", left),
+                svgAttr("y", top),
+                svgAttr("width", barWidth),
+                svgAttr("height", mapSize),
+                {"fill", "none"},
+                {"stroke", "#333"}});
+    // Ticks at 1, 2 and 5 times the powers of ten within the scale.
+    svgOpen(svg, "g", {{"font-size", "11"}, {"fill", "#333"}});
+    for (int decade = static_cast<int>(std::floor(scale.logLo)) - 1;
+         decade <= static_cast<int>(std::ceil(scale.logHi)); ++decade)
+        for (double m : {1.0, 2.0, 5.0}) {
+            const double value = m * std::pow(10.0, decade);
+            const double u = scale.logHi > scale.logLo ? scale.at(value) : 0.5;
+            if (u < -1e-9 || u > 1 + 1e-9) continue;
+            const double y = top + mapSize * (1 - u);
+            svgElement(svg, "line",
+                       {svgAttr("x1", left + barWidth),
+                        svgAttr("y1", y),
+                        svgAttr("x2", left + barWidth + 5),
+                        svgAttr("y2", y),
+                        {"stroke", "#333"}});
+            svgText(svg, {svgAttr("x", left + barWidth + 8), svgAttr("y", y + 4)},
+                    svgNumber(value, std::max(0, -decade)));
+        }
+    const double cx = left + barWidth + 58, cy = top + mapSize / 2;
+    svgText(svg,
+            {svgAttr("x", cx),
+             svgAttr("y", cy),
+             {"text-anchor", "middle"},
+             {"font-size", "12"},
+             {"transform", "rotate(-90 " + svgNumber(cx, 2) + " " + svgNumber(cy, 2) + ")"}},
+            "step duration (s), log scale");
+    svgClose(svg);
+}
+
+// What the grey cells and the row marks mean, in two lines under the maps.
+void drawLegend(Svg& svg, double left, double y) {
+    svgOpen(svg, "g", {{"class", "legend"}, {"font-size", "12"}});
+    svgElement(svg, "rect",
+               {svgAttr("x", left),
+                svgAttr("y", y - 11),
+                {"width", "14"},
+                {"height", "14"},
+                {"fill", unusableColour}});
+    svgText(svg, {svgAttr("x", left + 20), svgAttr("y", y)},
+            "no usable step: an iteration hit its bound or values became undefined");
+    const struct {
+        const char* fill;
+        const char* stroke;
+        const char* label;
+    } marks[3] = {{"#000", "#000", "table row with the map's clearance"},
+                  {"#fff", "#000", "table row with another clearance"},
+                  {"#fff", "#d62728", "unusable row"}};
+    double x = left;
+    y += 20;
+    for (const auto& m : marks) {
+        svgElement(svg, "circle",
+                   {svgAttr("cx", x + 5),
+                    svgAttr("cy", y - 4),
+                    {"r", "4.5"},
+                    {"fill", m.fill},
+                    {"stroke", m.stroke},
+                    {"stroke-width", "1.5"}});
+        svgText(svg, {svgAttr("x", x + 15), svgAttr("y", y)}, m.label);
+        x += 15 + 7.2 * std::string(m.label).size() + 20;
+    }
+    svgClose(svg);
+}
+
+} // namespace
+
+std::string atlasSvg(const AtlasGrid& grid, const std::vector<AtlasPoint>& points) {
+    const std::vector<AtlasPoint> rows = atlasTableRows();
+    const DurationScale scale = durationScale(points);
+    const int maps = static_cast<int>(grid.clearances.size());
+    const int across = std::max(1, std::min(maps, mapsPerRow));
+    const int down = std::max(1, (maps + mapsPerRow - 1) / mapsPerRow);
+    const double barLeft = mapLeft + across * mapSize + (across - 1) * mapGap + 30;
+    const double width = barLeft + barWidth + 90;
+    const double height = mapTop + down * (mapSize + mapGap) + 40;
+
+    Svg svg;
+    svgBegin(svg, width, height);
+    svgElement(svg, "rect", {{"width", "100%"}, {"height", "100%"}, {"fill", "#fff"}});
+    const GaitEntry& e = gaitTable.rows[0];
+    svgText(svg, {{"x", "20"}, {"y", "30"}, {"font-size", "17"}, {"font-weight", "bold"}},
+            "Where ORVA's step generator makes a usable step");
+    svgText(svg, {{"x", "20"}, {"y", "52"}, {"font-size", "12.5"}},
+            "Symmetric steps (backStep = foreStep) against meanSpeed, one map per clearance; the "
+            "other fields as in every gait-table row:");
+    svgText(svg, {{"x", "20"}, {"y", "70"}, {"font-size", "12.5"}},
+            "backDrop " + svgNumber(e.backDrop, 4) + " m, foreRise " + svgNumber(e.foreRise, 4) +
+                " m, hip height " + svgNumber(e.hipHeightStart, 4) + " \u2192 " +
+                svgNumber(e.hipHeightEnd, 4) + " m, vertical hip velocity " +
+                svgNumber(e.hipVyStart, 4) + " \u2192 " + svgNumber(e.hipVyEnd, 4) +
+                " m/s, vertical hip acceleration " + svgNumber(e.hipAyStart, 4) + " \u2192 " +
+                svgNumber(e.hipAyEnd, 4) + " m/s\u00b2.");
+
+    const size_t perMap = static_cast<size_t>(grid.lengths.count) * grid.speeds.count;
+    for (int c = 0; c < maps; ++c) {
+        const double left = mapLeft + (c % mapsPerRow) * (mapSize + mapGap);
+        const double top = mapTop + (c / mapsPerRow) * (mapSize + mapGap);
+        drawMap(svg, grid, points.data() + c * perMap, grid.clearances[c], rows, scale, left, top);
+    }
+    drawColourBar(svg, scale, barLeft, mapTop);
+    drawLegend(svg, mapLeft, height - 40);
+    return svgEnd(svg);
+}
+
+namespace {
+
+const char* const atlasHelp =
+    "usage: orva-gait atlas [--lengths A:B:N] [--speeds A:B:N] [--clearance C]...\n"
+    "                       [--threads T] [--csv] [-o FILE]\n"
+    "\n"
+    "Runs the step generator over a grid of symmetric steps (backStep = foreStep) and mean hip\n"
+    "speeds, for each clearance given, the other fields as in every gait-table row, and writes\n"
+    "an SVG map per clearance: grey where no usable step comes out, elsewhere coloured by the\n"
+    "step's duration, with the sixteen gait-table rows marked by mode.\n"
+    "\n"
+    "  --lengths A:B:N   N step lengths from A to B m, both included (default 0.02:0.40:96)\n"
+    "  --speeds A:B:N    N mean hip speeds from A to B m/s (default 0.03:0.60:96)\n"
+    "  --clearance C     a clearance in m; may repeat (default 0.03 and 0.22)\n"
+    "  --threads T       threads to run the generator on (default: the machine's cores)\n"
+    "  --csv             CSV instead of the picture: a header, then one line per grid point,\n"
+    "                    clearance-major, then length, then speed:\n"
+    "                    backStep,meanSpeed,clearance,usable,duration,outerPasses,innerPasses\n"
+    "                    (usable 1 or 0; duration empty when unusable; 17 significant digits)\n"
+    "  -o FILE           write to FILE instead of standard output\n"
+    "  --help            this text\n"
+    "\n"
+    "A:B:N needs 0 < A < B and 2 <= N <= 1024, or N = 1 and A = B. Exit status: 0; 1 when the\n"
+    "output cannot be written in full; 2 for bad arguments.\n";
+
+constexpr long maxRangeCount = 1024;
+
+int badAtlasArguments(const std::string& message) {
+    std::fprintf(stderr, "orva-gait atlas: %s (try 'orva-gait atlas --help')\n", message.c_str());
+    return 2;
+}
+
+bool parseRange(const std::string& text, AtlasRange& out) {
+    const size_t a = text.find(':'), b = a == std::string::npos ? a : text.find(':', a + 1);
+    if (b == std::string::npos) return false;
+    long count = 0;
+    if (!parseReal(text.substr(0, a), out.first) ||
+        !parseReal(text.substr(a + 1, b - a - 1), out.last) ||
+        !parseInteger(text.substr(b + 1), count))
+        return false;
+    out.count = static_cast<int>(count);
+    if (count == 1) return out.first > 0 && out.first == out.last;
+    return count >= 2 && count <= maxRangeCount && out.first > 0 && out.first < out.last;
+}
+
+} // namespace
+
+int runAtlasCommand(int argc, char** argv) {
+    Options options;
+    const std::string error = parseOptions(argc, argv,
+                                           {{"--lengths", true, false},
+                                            {"--speeds", true, false},
+                                            {"--clearance", true, true},
+                                            {"--threads", true, false},
+                                            {"--csv", false, false},
+                                            {"-o", true, false}},
+                                           options);
+    if (!error.empty()) return badAtlasArguments(error);
+    if (options.help) return writeOutput("atlas", "", atlasHelp);
+
+    AtlasGrid grid = defaultAtlasGrid();
+    if (const std::string* s = optionValue(options, "--lengths"))
+        if (!parseRange(*s, grid.lengths))
+            return badAtlasArguments("--lengths takes A:B:N with 0 < A < B and 2 <= N <= 1024");
+    if (const std::string* s = optionValue(options, "--speeds"))
+        if (!parseRange(*s, grid.speeds))
+            return badAtlasArguments("--speeds takes A:B:N with 0 < A < B and 2 <= N <= 1024");
+    if (options.values.count("--clearance")) {
+        grid.clearances.clear();
+        for (const std::string& s : options.values["--clearance"]) {
+            double c = 0;
+            if (!parseReal(s, c)) return badAtlasArguments("--clearance takes a length in m");
+            grid.clearances.push_back(c);
+        }
+    }
+    long threads = std::max(1u, std::thread::hardware_concurrency());
+    if (const std::string* s = optionValue(options, "--threads"))
+        if (!parseInteger(*s, threads) || threads < 1 || threads > 256)
+            return badAtlasArguments("--threads takes a count 1..256");
+    const std::string* path = optionValue(options, "-o");
+
+    setupCore();
+    const std::vector<AtlasPoint> points = computeAtlas(grid, static_cast<int>(threads));
+    const std::string text =
+        optionValue(options, "--csv") ? atlasCsv(points) : atlasSvg(grid, points);
+    return writeOutput("atlas", path ? *path : "", text);
+}

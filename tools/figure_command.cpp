@@ -1,0 +1,397 @@
+#include "tools/figure_command.h"
+
+#include "model/body_model.h"
+#include "model/core_setup.h"
+#include "tools/picture_options.h"
+#include "tools/svg_plot.h"
+#include "tools/svg_writer.h"
+#include "walking/walk_cycle.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <initializer_list>
+
+using namespace orva;
+
+namespace {
+
+constexpr double metrePixels = 300; // scale of the side view, px per m
+constexpr double pageWidth = 900;
+constexpr double plotLeft = 80;
+constexpr double plotWidth = 620;
+
+const char* const stanceColour = "#1f77b4";
+const char* const swingColour = "#d62728";
+const char* const torsoColour = "#333333";
+const char* const hipColour = "#2ca02c";
+const char* const comColour = "#9467bd";
+
+Point2 along(Point2 from, double length, double angle) {
+    return {from.x + length * std::cos(angle), from.y + length * std::sin(angle)};
+}
+
+// Joint positions from the link angles and the body's link lengths; the centre of mass from
+// the model's weights, hip + sum of comWeight[i] dir(theta_i), with exact sines and cosines.
+FigureSample sampleAt(const TrajectorySegment& seg, double t) {
+    const LinkAngles a = evalPose(seg, t);
+    const double* L = bodyParams.length;
+    const double* w = modelCoefficients.comWeight;
+    FigureSample s;
+    s.t = t;
+    for (int k = 0; k < 5; ++k) s.theta[k] = a.theta[k];
+    s.stanceKnee = along({0, 0}, L[0], a.theta[0]);
+    s.hip = along(s.stanceKnee, L[1], a.theta[1]);
+    s.torsoTop = along(s.hip, L[2], a.theta[2]);
+    s.swingKnee = along(s.hip, -L[3], a.theta[3]);
+    s.swingAnkle = along(s.swingKnee, -L[4], a.theta[4]);
+    s.toe = along(s.swingAnkle, L[5], a.theta[5]);
+    s.com = s.hip;
+    for (int i = 0; i < linkCount; ++i) s.com = along(s.com, w[i], a.theta[i]);
+    return s;
+}
+
+// Model points in metres, for the side view's group that maps metres to the page.
+std::string metrePoints(std::initializer_list<Point2> points) {
+    std::string s;
+    for (const Point2& p : points) {
+        if (!s.empty()) s += ' ';
+        s += svgNumber(p.x, 4) + "," + svgNumber(p.y, 4);
+    }
+    return s;
+}
+
+std::string pathPoints(const std::vector<FigureSample>& samples, Point2 FigureSample::*point) {
+    std::string s;
+    for (const FigureSample& sample : samples) {
+        if (!s.empty()) s += ' ';
+        const Point2 p = sample.*point;
+        s += svgNumber(p.x, 4) + "," + svgNumber(p.y, 4);
+    }
+    return s;
+}
+
+void legendEntry(Svg& svg, double x, double y, const char* colour, const char* dash,
+                 const std::string& label) {
+    std::vector<SvgAttr> line = {svgAttr("x1", x),      svgAttr("y1", y - 4),
+                                 svgAttr("x2", x + 26), svgAttr("y2", y - 4),
+                                 {"stroke", colour},    {"stroke-width", "2.5"}};
+    if (*dash) line.push_back({"stroke-dasharray", dash});
+    svgElement(svg, "line", line);
+    svgText(svg, {svgAttr("x", x + 34), svgAttr("y", y), {"font-size", "12"}}, label);
+}
+
+// The lowest and highest of values, widened a little so that curves clear the frame.
+void paddedRange(const std::vector<double>& values, double& lo, double& hi) {
+    lo = *std::min_element(values.begin(), values.end());
+    hi = *std::max_element(values.begin(), values.end());
+    const double pad = std::max(0.06 * (hi - lo), 0.005);
+    lo -= pad;
+    hi += pad;
+}
+
+std::string caption(double x, const char* unit) {
+    return svgNumber(x, 4) + " " + unit;
+}
+
+double drawCaption(Svg& svg, const StepFigure& f) {
+    const GaitEntry& e = f.entry;
+    const std::string title =
+        f.fromMode == f.toMode
+            ? "ORVA's step in gait mode " + std::to_string(f.fromMode)
+            : "ORVA's gait-change step from mode " + std::to_string(f.fromMode) + " to mode " +
+                  std::to_string(f.toMode) + " (row " + std::to_string(f.fromMode) +
+                  " landing at row " + std::to_string(f.toMode) + "'s backStep)";
+    const std::string lines[3] = {
+        "backStep " + caption(e.backStep, "m") + ", foreStep " + caption(e.foreStep, "m") +
+            ", backDrop " + caption(e.backDrop, "m") + ", foreRise " + caption(e.foreRise, "m") +
+            ", meanSpeed " + caption(e.meanSpeed, "m/s") + ", clearance " +
+            caption(e.clearance, "m"),
+        "hip height " + svgNumber(e.hipHeightStart, 4) + " \u2192 " + caption(e.hipHeightEnd, "m") +
+            ", vertical hip velocity " + svgNumber(e.hipVyStart, 4) + " \u2192 " +
+            caption(e.hipVyEnd, "m/s") + ", vertical hip acceleration " +
+            svgNumber(e.hipAyStart, 4) + " \u2192 " + caption(e.hipAyEnd, "m/s\u00b2"),
+        "duration " + caption(f.seg.duration, "s") + " (blend " +
+            caption(f.seg.blendDuration, "s") +
+            "); generator passes: " + std::to_string(f.stats.outerPasses) + " outer, " +
+            std::to_string(f.stats.innerPasses) + " inner"};
+    svgText(svg, {{"x", "20"}, {"y", "30"}, {"font-size", "17"}, {"font-weight", "bold"}}, title);
+    double y = 54;
+    for (const std::string& line : lines) {
+        svgText(svg, {{"x", "20"}, svgAttr("y", y), {"font-size", "12.5"}}, line);
+        y += 18;
+    }
+    return y;
+}
+
+// The side view: ground, stance ankle, the three paths and the thirteen poses; returns its
+// bottom on the page.
+double drawSideView(Svg& svg, const StepFigure& f, double top) {
+    const double footLength = bodyParams.length[5];
+    double xmin = 0, xmax = footLength, ymax = 0;
+    for (const FigureSample& s : f.samples)
+        for (const Point2& p :
+             {s.stanceKnee, s.hip, s.torsoTop, s.swingKnee, s.swingAnkle, s.toe}) {
+            xmin = std::min(xmin, p.x);
+            xmax = std::max(xmax, p.x);
+            ymax = std::max(ymax, p.y);
+        }
+    PlotFrame frame{plotLeft,
+                    top,
+                    0,
+                    0,
+                    std::floor((xmin - 0.05) * 10) / 10,
+                    std::ceil((xmax + 0.05) * 10) / 10,
+                    -0.1,
+                    std::ceil((ymax + 0.05) * 10) / 10};
+    frame.width = metrePixels * (frame.x1 - frame.x0);
+    frame.height = metrePixels * (frame.y1 - frame.y0);
+    drawAxes(svg, frame, {"forward from the stance ankle (m)", "height (m)", true}, 12, 16);
+
+    // Inside this group, coordinates are metres of the model: x forward, y up.
+    const double tx = frame.left - metrePixels * frame.x0, ty = frame.top + metrePixels * frame.y1;
+    svgOpen(svg, "g",
+            {{"class", "side-view"},
+             {"transform", "translate(" + svgNumber(tx, 2) + " " + svgNumber(ty, 2) + ") scale(" +
+                               svgNumber(metrePixels, 2) + " " + svgNumber(-metrePixels, 2) + ")"},
+             {"fill", "none"},
+             {"stroke-linecap", "round"},
+             {"stroke-linejoin", "round"}});
+    svgElement(svg, "rect",
+               {svgAttr("x", frame.x0, 4),
+                svgAttr("y", frame.y0, 4),
+                svgAttr("width", frame.x1 - frame.x0, 4),
+                svgAttr("height", -frame.y0, 4),
+                {"fill", "#efe6d8"}});
+    svgElement(svg, "line",
+               {{"class", "ground"},
+                svgAttr("x1", frame.x0, 4),
+                {"y1", "0"},
+                svgAttr("x2", frame.x1, 4),
+                {"y2", "0"},
+                {"stroke", "#8c6d46"},
+                {"stroke-width", "0.006"}});
+    svgElement(svg, "polyline",
+               {{"class", "stance-foot"},
+                {"points", metrePoints({{0, 0}, {footLength, 0}})},
+                {"stroke", stanceColour},
+                {"stroke-width", "0.012"}});
+
+    for (int k = 0; k <= figurePoseCount; ++k) {
+        const FigureSample& s = f.samples[k * samplesPerPose];
+        svgOpen(svg, "g",
+                {{"class", "pose"},
+                 svgAttr("opacity", 0.2 + 0.8 * k / figurePoseCount, 3),
+                 {"stroke-width", "0.008"}});
+        svgElement(svg, "polyline",
+                   {{"class", "stance"},
+                    {"points", metrePoints({{0, 0}, s.stanceKnee, s.hip})},
+                    {"stroke", stanceColour}});
+        svgElement(svg, "polyline",
+                   {{"class", "torso"},
+                    {"points", metrePoints({s.hip, s.torsoTop})},
+                    {"stroke", torsoColour},
+                    {"stroke-width", "0.014"}});
+        svgElement(svg, "polyline",
+                   {{"class", "swing"},
+                    {"points", metrePoints({s.hip, s.swingKnee, s.swingAnkle, s.toe})},
+                    {"stroke", swingColour}});
+        svgClose(svg);
+    }
+    const struct {
+        Point2 FigureSample::*point;
+        const char* name;
+        const char* colour;
+        const char* dash;
+    } paths[3] = {{&FigureSample::swingAnkle, "swing-ankle-path", swingColour, "0.02 0.012"},
+                  {&FigureSample::hip, "hip-path", hipColour, "0.02 0.012"},
+                  {&FigureSample::com, "com-path", comColour, "0.012 0.008"}};
+    for (const auto& path : paths)
+        svgElement(svg, "polyline",
+                   {{"class", path.name},
+                    {"points", pathPoints(f.samples, path.point)},
+                    {"stroke", path.colour},
+                    {"stroke-width", "0.007"},
+                    {"stroke-dasharray", path.dash}});
+
+    svgElement(
+        svg, "circle",
+        {{"class", "stance-ankle"}, {"cx", "0"}, {"cy", "0"}, {"r", "0.014"}, {"fill", "#000"}});
+    svgClose(svg);
+
+    const double lx = frame.left + frame.width + 40;
+    double ly = top + 20;
+    const struct {
+        const char* colour;
+        const char* dash;
+        const char* label;
+    } entries[6] = {{stanceColour, "", "stance leg and foot"},
+                    {torsoColour, "", "torso"},
+                    {swingColour, "", "swing leg, foot kept level"},
+                    {swingColour, "6 4", "swing ankle's path"},
+                    {hipColour, "6 4", "hip's path"},
+                    {comColour, "4 3", "centre of mass's path"}};
+    for (const auto& e : entries) {
+        legendEntry(svg, lx, ly, e.colour, e.dash, e.label);
+        ly += 20;
+    }
+    svgElement(svg, "circle",
+               {svgAttr("cx", lx + 13), svgAttr("cy", ly - 4), {"r", "4"}, {"fill", "#000"}});
+    svgText(svg, {svgAttr("x", lx + 34), svgAttr("y", ly), {"font-size", "12"}},
+            "stance ankle, the origin");
+    ly += 28;
+    const std::vector<double> ticks = niceTicks(frame.x0, frame.x1, 12);
+    const std::string notes[3] = {
+        "poses every 1/12 of the step (" + svgNumber(f.seg.duration / figurePoseCount, 4) + " s),",
+        "older ones lighter; to scale, grid", "every " + svgNumber(ticks[1] - ticks[0], 2) + " m"};
+    for (const std::string& note : notes) {
+        svgText(svg, {svgAttr("x", lx), svgAttr("y", ly), {"font-size", "12"}}, note);
+        ly += 16;
+    }
+    return frame.top + frame.height + 40;
+}
+
+// One curve of a plot against the step's time: a value per sample.
+struct Curve {
+    std::vector<double> values;
+    const char* colour;
+    const char* dash;
+    std::string label; // legend entry; empty for none
+};
+
+// One plot against the step's time: frame, axes, curves and their legend; returns its bottom.
+double drawTimePlot(Svg& svg, const StepFigure& f, double top, double height,
+                    const std::string& yTitle, const std::vector<Curve>& curves, bool timeLabels) {
+    std::vector<double> times, all;
+    for (const FigureSample& s : f.samples) times.push_back(s.t);
+    for (const Curve& c : curves) all.insert(all.end(), c.values.begin(), c.values.end());
+    PlotFrame frame{plotLeft, top, plotWidth, height, 0.0, f.seg.duration, 0, 0};
+    paddedRange(all, frame.y0, frame.y1);
+    drawAxes(svg, frame, {timeLabels ? "time in the step (s)" : "", yTitle, timeLabels}, 10,
+             std::max(3, static_cast<int>(height / 24)));
+    double ly = top + 16;
+    for (const Curve& c : curves) {
+        std::vector<SvgAttr> line = {{"class", "curve"},
+                                     {"points", svgPoints(frame, times, c.values)},
+                                     {"fill", "none"},
+                                     {"stroke", c.colour},
+                                     {"stroke-width", "2"}};
+        if (*c.dash) line.push_back({"stroke-dasharray", c.dash});
+        svgElement(svg, "polyline", line);
+        if (c.label.empty()) continue;
+        legendEntry(svg, frame.left + frame.width + 20, ly, c.colour, c.dash, c.label);
+        ly += 20;
+    }
+    return top + height + (timeLabels ? 50 : 16);
+}
+
+} // namespace
+
+bool buildStepFigure(int from, int to, StepFigure& out) {
+    out.fromMode = from;
+    out.toMode = to;
+    out.entry = transitionEntry(from, to);
+    out.stats = StepStats{};
+    out.usable = generateStep(out.entry, out.seg, &out.stats);
+    out.samples.clear();
+    if (!out.usable) return false;
+    const int n = figurePoseCount * samplesPerPose;
+    for (int k = 0; k <= n; ++k) out.samples.push_back(sampleAt(out.seg, out.seg.duration * k / n));
+    return true;
+}
+
+std::string stepFigureSvg(const StepFigure& f) {
+    // The page's height is known only at the end: build the body first, then the document.
+    Svg body;
+    double y = drawCaption(body, f) + 10;
+    y = drawSideView(body, f, y);
+
+    static const char* const linkNames[5] = {"stance shank", "stance thigh", "torso", "swing thigh",
+                                             "swing shank"};
+    static const char* const linkColours[5] = {stanceColour, stanceColour, torsoColour, swingColour,
+                                               swingColour};
+    static const char* const linkDashes[5] = {"6 4", "", "", "", "6 4"};
+    std::vector<Curve> angles(5), comHeight(1), comForward(1);
+    for (int k = 0; k < 5; ++k) {
+        for (const FigureSample& s : f.samples) angles[k].values.push_back(s.theta[k]);
+        angles[k].colour = linkColours[k];
+        angles[k].dash = linkDashes[k];
+        angles[k].label = "\u03b8" + std::to_string(k) + " " + linkNames[k];
+    }
+    for (const FigureSample& s : f.samples) {
+        comHeight[0].values.push_back(s.com.y);
+        comForward[0].values.push_back(s.com.x);
+    }
+    comHeight[0].colour = comForward[0].colour = comColour;
+    comHeight[0].dash = comForward[0].dash = "";
+    y = drawTimePlot(body, f, y, 190, "link angle (rad)", angles, false);
+    y = drawTimePlot(body, f, y, 110, "CoM height (m)", comHeight, false);
+    y = drawTimePlot(body, f, y, 110, "CoM forward (m)", comForward, true);
+
+    Svg svg;
+    svgBegin(svg, pageWidth, y);
+    svgElement(svg, "rect", {{"width", "100%"}, {"height", "100%"}, {"fill", "#fff"}});
+    svg.text += body.text;
+    return svgEnd(svg);
+}
+
+namespace {
+
+const char* const figureHelp =
+    "usage: orva-gait figure --mode M [--transition-to N] [-o FILE]\n"
+    "\n"
+    "Writes an SVG picture of the step the gait generator makes from gait-table row M (0..15):\n"
+    "the robot every twelfth of the step, side-on and to scale in metres, with the ground, the\n"
+    "stance ankle and the paths of the swing ankle, the hip and the centre of mass; below it,\n"
+    "on one time axis, the five link angles and the centre of mass's height and forward\n"
+    "position. A caption gives the row's values, the step's duration and the generator's passes.\n"
+    "\n"
+    "  --mode M            gait mode 0..15\n"
+    "  --transition-to N   the gait-change step instead: row M landing at row N's backStep, as\n"
+    "                      the walking cycle makes it when the gait changes from M to N\n"
+    "  -o FILE             write the picture to FILE instead of standard output\n"
+    "  --help              this text\n"
+    "\n"
+    "Exit status: 0; 1 when the step is unusable or the picture cannot be written in full;\n"
+    "2 for bad arguments.\n";
+
+int badFigureArguments(const std::string& message) {
+    std::fprintf(stderr, "orva-gait figure: %s (try 'orva-gait figure --help')\n", message.c_str());
+    return 2;
+}
+
+bool parseMode(const std::string* text, long& mode) {
+    return text && parseInteger(*text, mode) && mode >= 0 && mode < gaitModeCount;
+}
+
+} // namespace
+
+int runFigureCommand(int argc, char** argv) {
+    Options options;
+    const std::string error = parseOptions(
+        argc, argv,
+        {{"--mode", true, false}, {"--transition-to", true, false}, {"-o", true, false}}, options);
+    if (!error.empty()) return badFigureArguments(error);
+    if (options.help) return writeOutput("figure", "", figureHelp);
+
+    long from = 0, to = 0;
+    if (!optionValue(options, "--mode")) return badFigureArguments("--mode M is required");
+    if (!parseMode(optionValue(options, "--mode"), from))
+        return badFigureArguments("--mode takes a gait mode 0..15");
+    to = from;
+    if (optionValue(options, "--transition-to") &&
+        !parseMode(optionValue(options, "--transition-to"), to))
+        return badFigureArguments("--transition-to takes a gait mode 0..15");
+    const std::string* path = optionValue(options, "-o");
+
+    setupCore();
+    StepFigure figure;
+    if (!buildStepFigure(static_cast<int>(from), static_cast<int>(to), figure)) {
+        std::fprintf(stderr,
+                     "orva-gait figure: the step from mode %ld to mode %ld is unusable (%d outer, "
+                     "%d inner passes)\n",
+                     from, to, figure.stats.outerPasses, figure.stats.innerPasses);
+        return 1;
+    }
+    return writeOutput("figure", path ? *path : "", stepFigureSvg(figure));
+}

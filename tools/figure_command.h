@@ -1,0 +1,51 @@
+// `orva-gait figure --mode M [--transition-to N] [-o FILE]`: one generated step as an SVG
+// picture: the five-link robot every twelfth of the step, side-on and to scale, with the
+// paths of the swing ankle and the hip, and plots of the link angles and the centre of mass.
+//
+// Offers: figurePoseCount, samplesPerPose, Point2, FigureSample, StepFigure, buildStepFigure,
+// stepFigureSvg, runFigureCommand.
+#pragma once
+
+#include "gait/step_generator.h"
+#include "model/gait_table.h"
+
+#include <string>
+#include <vector>
+
+constexpr int figurePoseCount = 12; // the step is drawn at 0, 1/12, ..., 12/12 of its duration
+constexpr int samplesPerPose = 10;  // plot and path samples between two drawn poses
+
+struct Point2 {
+    double x, y; // m, from the stance ankle: x forward, y up
+};
+
+// The robot at one instant. The stance ankle is the origin; the swing foot is level.
+struct FigureSample {
+    double t;        // phase time, s
+    double theta[5]; // link angles of the step's polynomials, rad
+    Point2 stanceKnee, hip, torsoTop, swingKnee, swingAnkle, toe;
+    Point2 com; // whole-body centre of mass
+};
+
+struct StepFigure {
+    int fromMode, toMode; // toMode == fromMode for a plain table row
+    orva::GaitEntry entry;
+    orva::TrajectorySegment seg;
+    orva::StepStats stats;
+    bool usable;
+    // figurePoseCount * samplesPerPose + 1 samples evenly over [0, duration]; every
+    // samplesPerPose-th is a drawn pose. Empty when the step is unusable.
+    std::vector<FigureSample> samples;
+};
+
+// Generates the step from row `from` landing at row `to`'s distance (the walking cycle's
+// transition row; from == to for the plain row) and samples it. Needs setupCore. Returns
+// out.usable.
+bool buildStepFigure(int from, int to, StepFigure& out);
+
+// The picture of a usable step.
+std::string stepFigureSvg(const StepFigure& figure);
+
+// argv[0] is "figure". Returns the exit status: 0, 1 for an unusable step or a failed write,
+// 2 for bad arguments.
+int runFigureCommand(int argc, char** argv);
