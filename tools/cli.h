@@ -28,14 +28,14 @@ inline int printVersion(const char* tool) {
 }
 
 // Flushes standard output. When that or any earlier write to it failed (a full disk, a closed
-// pipe's reader gone), a tool must not report success: one line on standard error and status 1
-// unless status already tells a failure.
+// pipe's reader gone), a tool must not report success: one line on standard error and status 1.
+// A command that already failed has said why, and keeps its status.
 inline int finishOutput(const char* tool, int status) {
     std::cout.flush();
     errno = 0;
     const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout;
-    if (!failed) return status;
+    if (!failed || status != 0) return status;
     std::fprintf(stderr, "%s: cannot write standard output%s%s\n", tool, errno ? ": " : "",
                  errno ? std::strerror(errno) : "");
-    return status != 0 ? status : 1;
+    return 1;
 }

@@ -5,8 +5,8 @@
 #include "model/gait_table.h"
 
 #include "tools/atlas_command.h"
-#include "tools/figure_command.h"
 #include "tools/cli.h"
+#include "tools/figure_command.h"
 #include "tools/walk_command.h"
 
 #include <cmath>
