@@ -29,7 +29,7 @@ inline int printVersion(const char* tool) {
 
 // Flushes standard output. When that or any earlier write to it failed (a full disk, a closed
 // pipe's reader gone), a tool must not report success: one line on standard error and status 1.
-// A command that already failed has said why in its own line, so nothing more is added then.
+// A command that already failed has said why, and keeps its status.
 inline int finishOutput(const char* tool, int status) {
     std::cout.flush();
     errno = 0;

@@ -127,14 +127,16 @@ TEST(ModelReader, EditorDataDropsItsFirstChildMaterialsAreFoundByExactNameVersio
                                        material("B"),
                                        object("NoGroup"),
                                        object("LastDecides", {"A", "B"}),
-                                       object("WrongCase", {"b"})};
+                                       object("WrongCase", {"b"}),
+                                       object(std::string(300, 'x').c_str())};
     for (const unsigned version : {3u, 4u}) {
         const Imported r =
             import(bytesOf({0x4D4D, {}, {{0x0002, u16s({version}, 4)}, {0x3D3D, {}, editor}}}));
         EXPECT_EQ(r.output, version == 3 ? ""
                                          : "Warning - This 3DS file is over version 3 so it may "
                                            "load incorrectly\n");
-        ASSERT_EQ(r.model.objectCount, 4);
+        ASSERT_EQ(r.model.objectCount, 5);
+        EXPECT_EQ(std::strlen(r.model.objects[4].name), 254u); // the rest is read and dropped
         const auto index = [&](int i) { return r.model.objects[i].materialIndex; };
         EXPECT_EQ(index(0), 0); // no material read yet: the search does not run
         EXPECT_EQ(index(1), 0);
