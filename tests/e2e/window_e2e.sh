@@ -82,10 +82,7 @@ changed() { shot now && holds "$(difference "$1" now) > ${2:-0}"; } # shot [thre
 frozen() { shot a && sleep 0.3 && shot b && holds "$(difference a b) == 0"; }
 
 difference() { # shot shot: normalised root-mean-square difference, 0..1
-    local result
-    result="$(compare -metric RMSE "$work/$1.png" "$work/$2.png" null: 2>&1 || true)"
-    result="${result#*(}"
-    echo "${result%)*}"
+    compare -metric RMSE "$work/$1.png" "$work/$2.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true
 }
 
 whiteFraction() { # shot [geometry]: pure white, the clear colour and untextured faces

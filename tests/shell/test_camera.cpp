@@ -42,6 +42,13 @@ TEST_F(CameraTest, followCameraOrbitsTheCentreOfMass) {
     EXPECT_NEAR(view.centre[2], 20 * std::cos(0.1), 1e-5);
     EXPECT_NEAR(view.eye[0], view.centre[0] - 2.6 * std::cos(0.9), 1e-5);
     EXPECT_NEAR(view.eye[2], view.centre[2] - 2.6 * std::sin(0.9), 1e-5);
+
+    cameraState.view = 1; // side-on: level and square to the path, whatever orbit and tilt
+    const CameraView side = placeCamera(cameraState, walkerPlacement);
+    const double ahead[3] = {side.eye[0] + std::cos(0.1), side.eye[1], side.eye[2] - std::sin(0.1)};
+    const auto look = towards(side, side.centre), travel = towards(side, ahead);
+    EXPECT_NEAR(look[0] * travel[0] + look[2] * travel[2], 0.0, 1e-6);
+    EXPECT_EQ(look[1], 0.0);
 }
 
 TEST_F(CameraTest, freeCameraLooksAlongYawAndPitchAndAZeroHeightKeepsTheAspect) {
@@ -86,17 +93,11 @@ TEST_F(CameraTest, arrowsMoveTheFollowCameraAndF2StartsTheFreeOneAtTheFollowOffs
     EXPECT_EQ(cameraState.mode, 1);
 }
 
-TEST_F(CameraTest, insertTogglesMouseLookAndWarpsToTheWindowCentre) {
+TEST_F(CameraTest, insertTogglesMouseLookWhichTurnsOutsideAOnePixelDeadZone) {
     EXPECT_EQ(specialKeyPass(keyInsert), KeyEffect::warpPointer);
     EXPECT_EQ(cameraState.navigationMode, -1);
-    recordWindowSize(641, 300);
-    EXPECT_EQ(insertWarpPoint().x, 320);
-    EXPECT_EQ(insertWarpPoint().y, 150);
     EXPECT_EQ(specialKeyPass(3), KeyEffect::none); // F3
     EXPECT_EQ(specialKeyPass(keyF12), KeyEffect::screenshot);
-}
-
-TEST_F(CameraTest, mouseLookTurnsOutsideAOnePixelDeadZone) {
     EXPECT_FALSE(mouseLookTurn({201, 199}));
     const auto back = mouseLookTurn({202, 200});
     ASSERT_TRUE(back);
@@ -104,8 +105,10 @@ TEST_F(CameraTest, mouseLookTurnsOutsideAOnePixelDeadZone) {
     EXPECT_DOUBLE_EQ(cameraState.yaw, pi - 1.0 / 400);
     ASSERT_TRUE(mouseLookTurn({200, 600})); // a window height down: half a radian
     EXPECT_DOUBLE_EQ(cameraState.pitch, 0.5);
-    recordWindowSize(401, 301); // centre (200.5, 150.5): 1.5 off truncates to 1
-    EXPECT_FALSE(mouseLookTurn({202, 149}));
+    recordWindowSize(641, 301); // centre (320.5, 150.5): 1.5 off truncates to 1
+    EXPECT_EQ(insertWarpPoint().x, 320);
+    EXPECT_EQ(insertWarpPoint().y, 150);
+    EXPECT_FALSE(mouseLookTurn({322, 149}));
     recordWindowSize(401, 0);
     EXPECT_FALSE(mouseLookTurn({0, 50}));
 }
