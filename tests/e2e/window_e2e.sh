@@ -32,10 +32,7 @@ changed() { shot now && holds "$(difference "$1" now) > ${2:-0}"; } # shot [thre
 frozen() { shot a && sleep 0.3 && shot b && holds "$(difference a b) == 0"; }
 
 difference() { # shot shot: normalised root-mean-square difference, 0..1
-    local result
-    result="$(compare -metric RMSE "$work/$1.png" "$work/$2.png" null: 2>&1 || true)"
-    result="${result#*(}"
-    echo "${result%)*}"
+    compare -metric RMSE "$work/$1.png" "$work/$2.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true
 }
 
 # Non-white pixels: count, centroid x and y, bounding box x0 x1 y0 y1 ("0" alone when none).
@@ -145,11 +142,9 @@ scenarioLab() {
     key h
     waitFor changed sideOn 0.05 || fail "h does not show the panel"
     key F12
-    waitFor printed 1 || fail "F12 printed nothing"
-    [ "$(cat "$work/stdout.txt")" = "Saved orva-0001.png" ] || fail "F12 printed $(cat "$work/stdout.txt")"
+    waitFor printed 1 && [ "$(cat "$work/stdout.txt")" = "Saved orva-0001.png" ] || fail "F12 message"
     cp "$work/data/orva-0001.png" "$work/saved.png"
-    [ "$(identify -format %wx%h "$work/saved.png")" = 400x400 ] || fail "screenshot not 400x400"
-    shot shown
+    shot shown # a different size fails the comparison
     holds "$(difference shown saved) < 0.01" || fail "the screenshot is not the window's picture"
     stopWithF4
 
@@ -161,7 +156,7 @@ scenarioLab() {
                   d("frames", 1, 2) / s, d("idle", 1, 2) / s,
                   d("distance", 3, 4) / d("increments", 3, 4) / (d("distance", 1, 2) / d("increments", 1, 2)) }' \
         "$work/probe.txt")"
-    echo "[lab] paced: ${f[0]} phase s/s, ${f[1]} of a core, ${f[2]} frames/s, ${f[3]} idle calls/s; x x z: ${f[4]} x faster"
+    echo "[lab] paced: phase s/s, share of a core, frames/s, idle calls/s; x x z speed-up: ${f[*]}"
     # Wide enough for a loaded machine, where stalls longer than 0.25 s drop phase and frames.
     holds "${f[0]} > 0.6 && ${f[0]} < 1.15" || fail "paced walk not at the phase clock's speed"
     holds "${f[1]} < 0.5 && ${f[3]} < 1000 && ${f[2]} > 5" || fail "paced loop spins or does not draw"
@@ -169,11 +164,6 @@ scenarioLab() {
 }
 
 startX
-case "$scenario" in
-textured) scenarioTextured ;;
-plainWalls) scenarioPlainWalls ;;
-missingMesh) scenarioMissingMesh ;;
-lab) scenarioLab ;;
-*) fail "unknown scenario $scenario" ;;
-esac
+declare -F "scenario${scenario^}" >/dev/null || fail "unknown scenario"
+"scenario${scenario^}"
 echo "[$scenario] passed"

@@ -3,28 +3,18 @@
 work="$(mktemp -d)"
 xvfbPid="" orvaPid="" wid=""
 
-cleanup() {
-    if [ -n "$orvaPid" ]; then kill "$orvaPid" 2>/dev/null || true; fi
-    if [ -n "$xvfbPid" ]; then kill "$xvfbPid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'kill $orvaPid $xvfbPid 2>/dev/null; rm -rf "$work"' EXIT
 
 fail() {
     echo "FAIL [$scenario]: $*" >&2
-    if [ -n "${out:-}" ]; then # the shots, for a look at what went wrong
-        mkdir -p "$out/failed-$scenario"
-        cp "$work"/*.png "$out/failed-$scenario/" 2>/dev/null || true
-    fi
+    # The shots, for a look at what went wrong.
+    [ -z "${out:-}" ] || { mkdir -p "$out/failed-$scenario" && cp "$work"/*.png "$out/failed-$scenario/" 2>/dev/null; } || true
     cat "$work"/*.txt >&2 2>/dev/null || true
     exit 1
 }
 holds() { awk "BEGIN { exit !($1) }"; } # arithmetic on decimals
 waitFor() { # command...: up to 15 s for it to succeed
-    for _ in $(seq 300); do
-        if "$@"; then return 0; fi
-        sleep 0.05
-    done
+    for _ in $(seq 300); do "$@" && return 0 || sleep 0.05; done
     return 1
 }
 
@@ -61,10 +51,8 @@ whiteFraction() { # shot [geometry]: pure white, the clear colour and untextured
 }
 
 stopWithF4() {
-    local status=0
     key F4
     timeout 20 tail --pid="$orvaPid" -f /dev/null || fail "F4 did not end the program"
-    wait "$orvaPid" || status=$?
+    wait "$orvaPid" || fail "F4 ended the program with status $?"
     orvaPid=""
-    [ "$status" -eq 0 ] || fail "F4 ended the program with status $status"
 }
