@@ -127,9 +127,10 @@ TEST_F(IdlePassTest, StatisticsFollowTheWalkAndAPacedWalkRetracesIt) {
     for (int i = 0; i < 6; ++i) EXPECT_EQ(robotState.q[i], unpaced.q[i]);
 
     WalkStats rates; // phase seconds and frames per wall second, over half a second or more
+    rates.frames = 10;
     updateRates(rates, 10.0);
     rates.increments = 200;
-    rates.frames = 30;
+    rates.frames = 40;
     updateRates(rates, 10.2);
     EXPECT_EQ(rates.realTimeFactor, 0.0);
     updateRates(rates, 11.5);
