@@ -22,7 +22,7 @@ std::array<double, 3> towards(const CameraView& view, const double (&point)[3]) 
     return {d[0] / n, d[1] / n, d[2] / n};
 }
 
-TEST_F(CameraTest, robotStandsOnTheCircleFacingAlongItWithTheSwingFootLevel) {
+TEST_F(CameraTest, robotStandsOnTheCircleWithTheSwingFootLevelAndTheCameraFollows) {
     walkerPlacement.stanceArc = 20.0 * pi / 2; // a quarter round: its x along world -z
     robotState = RobotState{{1.0, -0.5, 0.7, 4.0, 5.8, -2.0}, {}};
     const FrameLayout frame = layoutFrame();
@@ -31,9 +31,9 @@ TEST_F(CameraTest, robotStandsOnTheCircleFacingAlongItWithTheSwingFootLevel) {
     EXPECT_FLOAT_EQ(frame.chain.heading, 90.0f);
     // Level whatever the torso and the foot joint.
     EXPECT_FLOAT_EQ(frame.chain.swingFoot, static_cast<float>(-10.3 * degreesPerRadian));
-}
 
-TEST_F(CameraTest, followCameraOrbitsTheCentreOfMass) {
+    // The follow camera orbits the centre of mass.
+    resetShellState();
     cameraState.pitch = 0.1;
     walkerPlacement.comOffset[0] = 2.0; // carried onto the circle: 0.1 rad round
     const CameraView view = placeCamera(cameraState, walkerPlacement);
@@ -68,7 +68,7 @@ TEST_F(CameraTest, freeCameraLooksAlongYawAndPitchAndAZeroHeightKeepsTheAspect) 
 
 TEST_F(CameraTest, arrowsMoveTheFollowCameraAndF2StartsTheFreeOneAtTheFollowOffset) {
     for (int i = 0; i < 11; ++i) specialKeyPass(keyUp);
-    EXPECT_EQ(cameraState.followDistance, -0.15000009536743164f); // unbounded
+    EXPECT_LT(cameraState.followDistance, 0.0f); // unbounded
     specialKeyPass(keyLeft);
     specialKeyPass(keyLeft);
     specialKeyPass(keyRight);
@@ -93,11 +93,12 @@ TEST_F(CameraTest, arrowsMoveTheFollowCameraAndF2StartsTheFreeOneAtTheFollowOffs
     EXPECT_EQ(cameraState.mode, 1);
 }
 
-TEST_F(CameraTest, insertTogglesMouseLookWhichTurnsOutsideAOnePixelDeadZone) {
+TEST_F(CameraTest, insertWarpsToTheWindowCentreAndMouseLookTurnsOutsideAOnePixelDeadZone) {
     EXPECT_EQ(specialKeyPass(keyInsert), KeyEffect::warpPointer);
     EXPECT_EQ(cameraState.navigationMode, -1);
     EXPECT_EQ(specialKeyPass(3), KeyEffect::none); // F3
     EXPECT_EQ(specialKeyPass(keyF12), KeyEffect::screenshot);
+    recordWindowSize(400, 400);
     EXPECT_FALSE(mouseLookTurn({201, 199}));
     const auto back = mouseLookTurn({202, 200});
     ASSERT_TRUE(back);
