@@ -2,7 +2,8 @@
 // turned by the joint coordinates. The frame's numbers come from layoutFrame.
 //
 // Offers: sceneTextures, basicPieceList, footPieceList (filled at start-up),
-// and onDisplay, the GLUT display callback.
+// and onDisplay, the GLUT display callback. After the robot and before the swap, a frame hands
+// over to finishFrame (the panel and screenshots).
 #pragma once
 
 #include "assets/data_files.h"

@@ -282,14 +282,7 @@ void drawColourBar(Svg& svg, const DurationScale& scale, double left, double top
             svgText(svg, {svgAttr("x", left + barWidth + 8), svgAttr("y", y + 4)},
                     svgNumber(value, std::max(0, -decade)));
         }
-    const double cx = left + barWidth + 58, cy = top + mapSize / 2;
-    svgText(svg,
-            {svgAttr("x", cx),
-             svgAttr("y", cy),
-             {"text-anchor", "middle"},
-             {"font-size", "12"},
-             {"transform", "rotate(-90 " + svgNumber(cx, 2) + " " + svgNumber(cy, 2) + ")"}},
-            "step duration (s), log scale");
+    drawVerticalTitle(svg, left + barWidth + 58, top + mapSize / 2, "step duration (s), log scale");
     svgClose(svg);
 }
 

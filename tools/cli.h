@@ -2,7 +2,7 @@
 // project version for --version, one line on standard error and status 2 for a wrong or
 // repeated option, and an exit status that tells when standard output could not be written.
 //
-// Offers: usageError, printVersion, finishOutput. A tool's main ends with
+// Offers: usageError, printVersion, answerToolOption, finishOutput. A tool's main ends with
 // `return finishOutput(tool, run(argc, argv));`.
 #pragma once
 
@@ -24,6 +24,17 @@ inline int usageError(const char* tool, const std::string& message) {
 
 inline int printVersion(const char* tool) {
     std::printf("%s %s\n", tool, ORVA_VERSION);
+    return 0;
+}
+
+// The tool-wide options --help (-h) and --version, each alone on the command line. Returns the
+// exit status when argv[1] is one of them, -1 otherwise.
+inline int answerToolOption(const char* tool, int argc, char** argv, const char* helpText) {
+    const std::string option = argv[1];
+    if (option != "--help" && option != "-h" && option != "--version") return -1;
+    if (argc > 2) return usageError(tool, option + " takes no arguments");
+    if (option == "--version") return printVersion(tool);
+    std::fputs(helpText, stdout);
     return 0;
 }
 

@@ -129,13 +129,8 @@ bool inspect(const char* fileName) {
 
 int run(int argc, char** argv) {
     if (argc < 2) return usageError(tool, "missing command");
+    if (const int status = answerToolOption(tool, argc, argv, helpText); status >= 0) return status;
     const std::string command = argv[1];
-    if (command == "--help" || command == "-h" || command == "--version") {
-        if (argc > 2) return usageError(tool, command + " takes no arguments");
-        if (command == "--version") return printVersion(tool);
-        std::fputs(helpText, stdout);
-        return 0;
-    }
     for (int i = 2; i < argc; ++i) {
         if (argv[i][0] == '-') {
             return usageError(tool, command + ": unknown option '" + argv[i] + "'");

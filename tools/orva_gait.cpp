@@ -97,13 +97,8 @@ int runSteps(bool transitions) {
 
 int run(int argc, char** argv) {
     if (argc < 2) return usageError(tool, "missing command");
+    if (const int status = answerToolOption(tool, argc, argv, helpText); status >= 0) return status;
     const std::string command = argv[1];
-    if (command == "--help" || command == "-h" || command == "--version") {
-        if (argc > 2) return usageError(tool, command + " takes no arguments");
-        if (command == "--version") return printVersion(tool);
-        std::fputs(helpText, stdout);
-        return 0;
-    }
     if (command == "steps") {
         bool transitions = false;
         for (int i = 2; i < argc; ++i) {

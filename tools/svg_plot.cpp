@@ -37,6 +37,16 @@ int tickDecimals(double step) {
     return d < 0 ? 0 : d;
 }
 
+void drawVerticalTitle(Svg& svg, double x, double y, const std::string& title) {
+    svgText(svg,
+            {svgAttr("x", x),
+             svgAttr("y", y),
+             {"text-anchor", "middle"},
+             {"font-size", "12"},
+             {"transform", "rotate(-90 " + svgNumber(x, 2) + " " + svgNumber(y, 2) + ")"}},
+            title);
+}
+
 void drawAxes(Svg& svg, const PlotFrame& f, const AxisTitles& titles, int maxTicksX,
               int maxTicksY) {
     const std::vector<double> xs = niceTicks(f.x0, f.x1, maxTicksX);
@@ -86,14 +96,7 @@ void drawAxes(Svg& svg, const PlotFrame& f, const AxisTitles& titles, int maxTic
                  {"font-size", "12"}},
                 titles.x);
     if (!titles.y.empty()) {
-        const double cx = f.left - 48, cy = f.top + f.height / 2;
-        svgText(svg,
-                {svgAttr("x", cx),
-                 svgAttr("y", cy),
-                 {"text-anchor", "middle"},
-                 {"font-size", "12"},
-                 {"transform", "rotate(-90 " + svgNumber(cx, 2) + " " + svgNumber(cy, 2) + ")"}},
-                titles.y);
+        drawVerticalTitle(svg, f.left - 48, f.top + f.height / 2, titles.y);
     }
     svgClose(svg);
 }

@@ -33,6 +33,9 @@ struct AxisTitles {
 void drawAxes(Svg& svg, const PlotFrame& f, const AxisTitles& titles, int maxTicksX = 10,
               int maxTicksY = 6);
 
+// A 12-pixel label centred on (x, y) and turned to read upwards, for a vertical axis.
+void drawVerticalTitle(Svg& svg, double x, double y, const std::string& title);
+
 // "x,y x,y ..." of the page points of (xs[i], ys[i]), for a polyline.
 std::string svgPoints(const PlotFrame& f, const std::vector<double>& xs,
                       const std::vector<double>& ys);

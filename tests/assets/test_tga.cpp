@@ -1,4 +1,5 @@
 #include "assets/asset_writer.h"
+#include "assets/data_set.h"
 #include "assets/model_reader.h"
 #include "assets/tga_image.h"
 
@@ -11,17 +12,6 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// Written by hand, apart from the writer the data set uses.
-Bytes tgaFile(int width, int height, int bits, Bytes pixels) {
-    Bytes file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    for (const int v : {width, height})
-        file.push_back(std::uint8_t(v)), file.push_back(std::uint8_t(v >> 8));
-    file.push_back(std::uint8_t(bits));
-    file.push_back(0);
-    file.insert(file.end(), pixels.begin(), pixels.end());
-    return file;
-}
-
 std::string writeTemp(const Bytes& bytes, const char* name) {
     const std::string path = testing::TempDir() + name;
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -31,17 +21,13 @@ std::string writeTemp(const Bytes& bytes, const char* name) {
 }
 
 TEST(TgaImage, SwapsBlueAndRedAndReadsBackWhatTheWriterStores) {
-    TgaTexture rgb, rgba;
-    ASSERT_EQ(decodeTgaImage(rgb, tgaFile(2, 1, 24, {10, 20, 30, 40, 50, 60}).data(), 24),
-              TgaStatus::loaded);
-    EXPECT_EQ(rgb.pixels, (Bytes{30, 20, 10, 60, 50, 40}));
-    ASSERT_EQ(decodeTgaImage(rgba, tgaFile(1, 1, 32, {1, 2, 3, 4}).data(), 22), TgaStatus::loaded);
-    EXPECT_EQ(rgba.pixels, (Bytes{3, 2, 1, 4}));
     const Bytes pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     for (const int bits : {24, 32}) {
         const Bytes file = encodeTga(4 * 24 / bits, 1, bits, pixels);
-        ASSERT_EQ(decodeTgaImage(rgb, file.data(), file.size()), TgaStatus::loaded);
-        EXPECT_EQ(rgb.pixels, pixels);
+        EXPECT_EQ(Bytes(file.begin() + 18, file.begin() + 21), (Bytes{3, 2, 1})); // stored BGR
+        TgaTexture t;
+        ASSERT_EQ(decodeTgaImage(t, file.data(), file.size()), TgaStatus::loaded);
+        EXPECT_EQ(t.pixels, pixels);
     }
 }
 
@@ -56,9 +42,9 @@ TEST(TgaImage, RefusesOtherLayoutsShortFilesAndSizesAboveTheLimitBeforeAllocatin
         {1, 1, TgaStatus::notAccepted},  // colour map
         {8, 1, TgaStatus::notAccepted},  // x origin
         {12, 0, TgaStatus::zeroSize},          {16, 16, TgaStatus::unsupportedDepth},
-        {16, 64, TgaStatus::unsupportedDepth},
+        {16, 64, TgaStatus::unsupportedDepth}, {15, 0x41, TgaStatus::tooLarge}, // 16642 high
     };
-    const Bytes whole = tgaFile(1, 2, 24, Bytes(6, 7));
+    const Bytes whole = encodeTga(1, 2, 24, Bytes(6, 7));
     for (const Case& c : cases) {
         Bytes file = whole;
         file[std::size_t(c.offset)] = std::uint8_t(c.value);
@@ -70,36 +56,38 @@ TEST(TgaImage, RefusesOtherLayoutsShortFilesAndSizesAboveTheLimitBeforeAllocatin
     EXPECT_EQ(decodeTgaImage(t, whole.data(), 11), TgaStatus::notAccepted);
     EXPECT_EQ(decodeTgaImage(t, whole.data(), whole.size() - 1), TgaStatus::shortPixels);
     EXPECT_TRUE(t.pixels.empty());
-
-    // A side above the limit, with all its pixels present, from bytes and from a file.
-    const Bytes wide = tgaFile(maxTgaSide + 1, 1, 24, Bytes((maxTgaSide + 1) * 3, 1));
-    TgaTexture fromBytes, fromFile, sparse;
-    EXPECT_NE(decodeTgaImage(fromBytes, wide.data(), wide.size()), TgaStatus::loaded);
-    EXPECT_NE(readTgaFile(fromFile, writeTemp(wide, "orva_wide.tga").c_str()), TgaStatus::loaded);
-    EXPECT_TRUE(fromBytes.pixels.empty() && fromFile.pixels.empty());
+    // A side above the limit, with all its pixels present.
+    const Bytes wide = encodeTga(maxTgaSide + 1, 1, 24, Bytes((maxTgaSide + 1) * 3, 1));
+    EXPECT_EQ(decodeTgaImage(t, wide.data(), wide.size()), TgaStatus::tooLarge);
     // A sparse file: 2.4 GB declared, and present as far as its size tells, in a few bytes.
-    const std::string path = writeTemp(tgaFile(20000, 30000, 32, {}), "orva_sparse.tga");
-    ASSERT_EQ(truncate(path.c_str(), 18 + 20000LL * 30000 * 4), 0);
-    EXPECT_EQ(readTgaFile(sparse, path.c_str()), TgaStatus::tooLarge);
-    EXPECT_TRUE(sparse.width == 20000 && sparse.height == 30000);
+    Bytes header = encodeTga(1, 1, 32, Bytes(4));
+    header[13] = header[15] = 0x80; // 32769 x 32769
+    const std::string path =
+        writeTemp(Bytes(header.begin(), header.begin() + 18), "orva_sparse.tga");
+    ASSERT_EQ(truncate(path.c_str(), 18 + 0x8001LL * 0x8001 * 4), 0);
+    EXPECT_EQ(readTgaFile(t, path.c_str()), TgaStatus::tooLarge);
+    EXPECT_TRUE(t.width == 0x8001 && t.height == 0x8001 && t.pixels.empty());
     std::remove(path.c_str());
 }
 
 // A pipe would block the open (or the first read) for ever; a folder holds no data file.
-TEST(DataFiles, PipesAndFoldersAreRefusedLikeMissingFiles) {
+TEST(DataFiles, RegularFilesAreReadPipesAndFoldersRefusedLikeMissingFiles) {
     const std::string pipe = testing::TempDir() + "orva_pipe", folder = testing::TempDir();
     std::remove(pipe.c_str());
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    for (const std::string& path : {pipe, folder, std::string("no/such/piece")}) {
+    const std::string mesh = writeTemp(makeBasicPiece(), "orva_piece.3ds");
+    const std::string image = writeTemp(encodeTga(1, 1, 24, {1, 2, 3}), "orva_image.tga");
+    for (const std::string& path : {pipe, folder, std::string("no/such/piece"), mesh, image}) {
         TgaTexture texture;
-        EXPECT_EQ(readTgaFile(texture, path.c_str()), TgaStatus::cannotOpen);
+        EXPECT_EQ(readTgaFile(texture, path.c_str()) == TgaStatus::loaded, path == image);
         MeshModel model;
         testing::internal::CaptureStdout();
-        EXPECT_FALSE(ModelReader{}.importFile(model, path.c_str()));
-        EXPECT_EQ(testing::internal::GetCapturedStdout(),
-                  "Error - Unable to find the file: " + path + "\n");
+        EXPECT_EQ(ModelReader{}.importFile(model, path.c_str()), path == mesh);
+        EXPECT_EQ(model.objectCount, path == mesh ? 2 : 0);
+        const std::string refused = "Error - Unable to find the file: " + path + "\n";
+        EXPECT_EQ(testing::internal::GetCapturedStdout() == refused, path != mesh && path != image);
     }
-    std::remove(pipe.c_str());
+    for (const std::string& path : {pipe, mesh, image}) std::remove(path.c_str());
 }
 
 } // namespace

@@ -14,83 +14,25 @@ orva="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
 data="$(cd "$3" && pwd)"
 out="$4"
 probe="$5"
-work="$(mktemp -d)"
-xvfbPid="" orvaPid="" wid=""
+source "$(dirname "$0")/x_session.sh"
 
-cleanup() {
-    if [ -n "$orvaPid" ]; then kill "$orvaPid" 2>/dev/null || true; fi
-    if [ -n "$xvfbPid" ]; then kill "$xvfbPid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL [$scenario]: $*" >&2
-    mkdir -p "$out/failed-$scenario" # the shots, for a look at what went wrong
-    cp "$work"/*.png "$out/failed-$scenario/" 2>/dev/null || true
-    cat "$work/stdout.txt" "$work/stderr.txt" >&2 2>/dev/null || true
-    exit 1
-}
-holds() { awk "BEGIN { exit !($1) }"; } # arithmetic on decimals
-waitFor() { # command...: up to 10 s for it to succeed
-    for _ in $(seq 200); do
-        if "$@"; then return 0; fi
-        sleep 0.05
-    done
-    return 1
-}
-
-startX() {
-    exec 3>"$work/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfbPid=$!
-    exec 3>&-
-    waitFor test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    export DISPLAY=":$(cat "$work/display")"
-}
-
-# Starts orva in the folder, with the probe when asked, and waits for its window and a few
-# frames. The pointer is left at the window's centre: keys go to the window under it.
-startOrva() { # folder [probe]
+startOrva() { # folder [probe]: with the probe's library preloaded when asked
     local preload=""
     if [ -n "${2:-}" ]; then preload="$probe"; fi
     (cd "$1" && ORVA_PROBE_OUT="$work/probe.txt" LD_PRELOAD="$preload" \
         ORVA_PROBE_STATS="$(nm "$orva" | awk '$3 == "walkStats" { print $1 }')" exec "$orva") \
         >"$work/stdout.txt" 2>"$work/stderr.txt" &
     orvaPid=$!
-    waitFor xdotool search --name 'orva$' >/dev/null 2>&1 || fail "no window"
-    wid="$(xdotool search --name 'orva$' | head -1)"
-    xdotool mousemove 200 200
-    sleep 1
-    kill -0 "$orvaPid" 2>/dev/null || fail "orva ended at start-up"
+    waitWindow
 }
 
-stopWithF4() {
-    local status=0
-    key F4
-    timeout 20 tail --pid="$orvaPid" -f /dev/null || fail "F4 did not end the program"
-    wait "$orvaPid" || status=$?
-    orvaPid=""
-    [ "$status" -eq 0 ] || fail "F4 ended the program with status $status"
-}
-
-key() { timeout 30 xdotool key --delay 1 "$@"; }
-shot() { import -silent -window "$wid" "$work/$1.png"; } # the window's drawing area
 pointerAt() { [ "$(xdotool getmouselocation | sed 's/x:\([0-9]*\) y:\([0-9]*\).*/\1 \2/')" = "$1 $2" ]; }
 printed() { [ "$(wc -l <"$work/stdout.txt")" -ge "$1" ]; }
 changed() { shot now && holds "$(difference "$1" now) > ${2:-0}"; } # shot [threshold]
 frozen() { shot a && sleep 0.3 && shot b && holds "$(difference a b) == 0"; }
 
 difference() { # shot shot: normalised root-mean-square difference, 0..1
-    local result
-    result="$(compare -metric RMSE "$work/$1.png" "$work/$2.png" null: 2>&1 || true)"
-    result="${result#*(}"
-    echo "${result%)*}"
-}
-
-whiteFraction() { # shot [geometry]: pure white, the clear colour and untextured faces
-    convert "$work/$1.png" -crop "${2:-400x400+0+0}" +repage -colorspace Gray -threshold 99% \
-        -format '%[fx:mean]' info:
+    compare -metric RMSE "$work/$1.png" "$work/$2.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true
 }
 
 # Non-white pixels: count, centroid x and y, bounding box x0 x1 y0 y1 ("0" alone when none).
@@ -152,17 +94,12 @@ scenarioPlainWalls() {
     xdotool mousemove 450 300
     waitFor pointerAt 350 300 || fail "mouse-look did not bring the pointer back to the centre"
     waitFor changed beforeLook 0.005 || fail "pointer move did not turn the view"
-    xdotool mousemove 351 301 # within the dead zone
-    sleep 0.3
-    pointerAt 351 301 || fail "a move inside the dead zone was warped back"
-    key Insert
+    key Insert # off again: the pointer moves freely and the view stays
     waitFor pointerAt 350 300 || fail "INSERT did not warp the pointer"
     shot lookOff
     xdotool mousemove 450 380
     sleep 0.3
-    pointerAt 450 380 || fail "pointer warped with mouse-look off"
-    shot lookOffMoved
-    holds "$(difference lookOff lookOffMoved) < 0.002" || fail "view turned with mouse-look off"
+    pointerAt 450 380 && ! changed lookOff 0.002 || fail "mouse-look still on after INSERT"
     stopWithF4
 }
 
@@ -205,11 +142,9 @@ scenarioLab() {
     key h
     waitFor changed sideOn 0.05 || fail "h does not show the panel"
     key F12
-    waitFor printed 1 || fail "F12 printed nothing"
-    [ "$(cat "$work/stdout.txt")" = "Saved orva-0001.png" ] || fail "F12 printed $(cat "$work/stdout.txt")"
+    waitFor printed 1 && [ "$(cat "$work/stdout.txt")" = "Saved orva-0001.png" ] || fail "F12 message"
     cp "$work/data/orva-0001.png" "$work/saved.png"
-    [ "$(identify -format %wx%h "$work/saved.png")" = 400x400 ] || fail "screenshot not 400x400"
-    shot shown
+    shot shown # a different size fails the comparison
     holds "$(difference shown saved) < 0.01" || fail "the screenshot is not the window's picture"
     stopWithF4
 
@@ -221,7 +156,7 @@ scenarioLab() {
                   d("frames", 1, 2) / s, d("idle", 1, 2) / s,
                   d("distance", 3, 4) / d("increments", 3, 4) / (d("distance", 1, 2) / d("increments", 1, 2)) }' \
         "$work/probe.txt")"
-    echo "[lab] paced: ${f[0]} phase s/s, ${f[1]} of a core, ${f[2]} frames/s, ${f[3]} idle calls/s; x x z: ${f[4]} x faster"
+    echo "[lab] paced: phase s/s, share of a core, frames/s, idle calls/s; x x z speed-up: ${f[*]}"
     # Wide enough for a loaded machine, where stalls longer than 0.25 s drop phase and frames.
     holds "${f[0]} > 0.6 && ${f[0]} < 1.15" || fail "paced walk not at the phase clock's speed"
     holds "${f[1]} < 0.5 && ${f[3]} < 1000 && ${f[2]} > 5" || fail "paced loop spins or does not draw"
@@ -229,11 +164,6 @@ scenarioLab() {
 }
 
 startX
-case "$scenario" in
-textured) scenarioTextured ;;
-plainWalls) scenarioPlainWalls ;;
-missingMesh) scenarioMissingMesh ;;
-lab) scenarioLab ;;
-*) fail "unknown scenario $scenario" ;;
-esac
+declare -F "scenario${scenario^}" >/dev/null || fail "unknown scenario"
+"scenario${scenario^}"
 echo "[$scenario] passed"

@@ -9,51 +9,7 @@
 set -euo pipefail
 scenario="$1"
 build="$(cd "$2" && pwd)"
-work="$(mktemp -d)"
-xvfbPid=""
-orvaPid=""
-trap 'kill $orvaPid $xvfbPid 2>/dev/null; rm -rf "$work"' EXIT
-
-fail() {
-    echo "FAIL [$scenario]: $*" >&2
-    cat "$work/out.txt" >&2 2>/dev/null || true
-    exit 1
-}
-
-startX() {
-    exec 3>"$work/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >/dev/null 2>&1 &
-    xvfbPid=$!
-    exec 3>&-
-    for _ in $(seq 100); do
-        [ -s "$work/display" ] && break
-        sleep 0.1
-    done
-    export DISPLAY=":$(cat "$work/display")"
-}
-
-# Waits for the program's window (its id in wid) and a few frames.
-waitWindow() {
-    wid=""
-    for _ in $(seq 300); do
-        wid="$(xdotool search --name 'orva$' 2>/dev/null | head -1 || true)"
-        [ -n "$wid" ] && break
-        kill -0 "$orvaPid" 2>/dev/null || fail "the program ended at start-up"
-        sleep 0.1
-    done
-    [ -n "$wid" ] || fail "no window"
-    xdotool mousemove 200 200
-    sleep 1
-}
-
-stopWithF4() {
-    xdotool key F4
-    local status=0
-    timeout 20 tail --pid="$orvaPid" -f /dev/null || fail "F4 did not end the program"
-    wait "$orvaPid" || status=$?
-    orvaPid=""
-    [ "$status" -eq 0 ] || fail "F4 ended the program with status $status"
-}
+source "$(dirname "$0")/../e2e/x_session.sh"
 
 startX
 case "$scenario" in
@@ -68,9 +24,8 @@ installed)
     orvaPid=$!
     waitWindow
     [ ! -s "$work/out.txt" ] || fail "a data file was not found"
-    import -silent -window "$wid" "$work/shot.png"
-    white="$(convert "$work/shot.png" -colorspace Gray -threshold 99% -format '%[fx:mean]' info:)"
-    awk "BEGIN { exit !($white < 0.02) }" || fail "frame is $white white: textures not found"
+    shot first
+    holds "$(whiteFraction first) < 0.02" || fail "textures not found"
     ;;
 hostileStart)
     mkdir "$work/data"
@@ -85,7 +40,7 @@ hostileStart)
     waitWindow
     peak="$(awk '/^VmHWM/ { print $2 }' "/proc/$orvaPid/status")"
     [ "$peak" -lt 600000 ] || fail "start-up took $peak kB for an image it cannot upload"
-    xdotool key F1
+    key F1
     sleep 1
     ;;
 *) fail "unknown scenario $scenario" ;;

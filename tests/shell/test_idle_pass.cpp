@@ -38,7 +38,7 @@ class IdlePassTest : public ::testing::Test {
 };
 
 // Levels stay in bounds; a request reaches exactly one step with the latest mode; the pending
-// camera move lands; every tenth call redraws.
+// camera move lands; unpaced, each call is one increment and every tenth redraws.
 TEST_F(IdlePassTest, GaitKeysReachOneStepAndEveryTenthCallRedraws) {
     press("Z?");
     EXPECT_EQ(gaitSelection.gaitChanged, 0);
@@ -50,7 +50,11 @@ TEST_F(IdlePassTest, GaitKeysReachOneStepAndEveryTenthCallRedraws) {
     EXPECT_EQ(gaitSelection.gaitChanged, 0);
     EXPECT_EQ(walkCycle.pendingMode, 8);
     EXPECT_EQ(cameraState.eyeX, 1.5);
-    for (int call = 2; call <= 30; ++call) EXPECT_EQ(idlePass(), call % 10 == 0) << call;
+    PacingState unpaced;
+    for (int call = 2; call <= 30; ++call) {
+        EXPECT_EQ(runIdlePlan(planIdle(unpaced, 0.0)), call % 10 == 0) << call;
+        EXPECT_EQ(walkStats.increments, call - 1);
+    }
 }
 
 // Keys pressed while a change waits for its step are not lost: the walk catches up with the
@@ -123,9 +127,10 @@ TEST_F(IdlePassTest, StatisticsFollowTheWalkAndAPacedWalkRetracesIt) {
     for (int i = 0; i < 6; ++i) EXPECT_EQ(robotState.q[i], unpaced.q[i]);
 
     WalkStats rates; // phase seconds and frames per wall second, over half a second or more
+    rates.frames = 10;
     updateRates(rates, 10.0);
     rates.increments = 200;
-    rates.frames = 30;
+    rates.frames = 40;
     updateRates(rates, 10.2);
     EXPECT_EQ(rates.realTimeFactor, 0.0);
     updateRates(rates, 11.5);

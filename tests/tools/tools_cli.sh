@@ -1,89 +1,101 @@
 #!/usr/bin/env bash
-# The tools' command-line conventions, exit statuses and streams: --help on standard output
-# with 0, --version, one line on standard error with 2 for a wrong or repeated option, 1 with
-# one line when standard output cannot be written (/dev/full), inspect's 0/1/2, and make's
-# whole-or-nothing files on a full disk (a file-size limit). With ORVA, its --help and
-# --version, which open no window.
+# The tools' command-line conventions: --help and --version on standard output with 0; a wrong
+# or repeated option: one line on standard error, nothing on output, 2; a failed step or output
+# that cannot be written (/dev/full, a missing folder, a file-size limit): one line and 1. Then
+# figure -o against standard output, atlas on one thread against two, inspect's verdicts and
+# make's whole files on a full disk. With ORVA, its --help and --version, which open no window.
 # Usage: tools_cli.sh ORVA_GAIT ORVA_ASSETS DATA_DIR [ORVA]
-set -uo pipefail
-gait="$1" assets="$2" data="$3" orva="${4:-}"
-work="$(mktemp -d)"
+set -u
+gait=$1 assets=$2 data=$3 orva=${4:-}
+work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
-status=0
+fail() { echo "FAIL: $*" && sed 's/^/  stderr: /' "$work/err" | head -5 && failures=$((failures + 1)); }
 
-run() { # command...; status, standard output and error kept for the checks
-    timeout 120 "$@" >"$work/out" 2>"$work/err"
-    status=$?
-}
-check() { # description, then a condition on $status, $work/out and $work/err
-    if ! eval "$2"; then
-        echo "FAIL: $1 (status $status)"
-        sed 's/^/  stderr: /' "$work/err" | head -5
-        failures=$((failures + 1))
-    fi
-}
-lines() { grep -c '' "$work/$1"; }
-oneError() { [ "$(lines err)" -eq 1 ] && ! grep -q 'Sanitizer\|runtime error' "$work/err"; }
-expectUsage() { # description command...: one line on standard error, nothing on output, 2
-    local description="$1"
-    shift
-    run "$@"
-    check "$description" '[ $status -eq 2 ] && oneError && [ ! -s $work/out ]'
-}
-expectFullDisk() { # description command...: standard output is /dev/full
-    timeout 300 "${@:2}" >/dev/full 2>"$work/err"
-    status=$?
-    check "$1 on a full disk" '[ $status -eq 1 ] && oneError'
+# run STATUS LINES COMMAND...: exit status STATUS and LINES lines on standard error; standard
+# output in $work/out, or in $OUT when set.
+run() {
+    local want=$1 lines=$2 && shift 2
+    timeout 300 env -u DISPLAY "$@" >"${OUT:-$work/out}" 2>"$work/err"
+    local got=$?
+    [ "$got" -eq "$want" ] && [ "$(grep -c '' "$work/err")" -eq "$lines" ] &&
+        ! grep -q 'Sanitizer\|runtime error' "$work/err" || fail "$* (status $got; want $want, $lines on stderr)"
 }
 
-for tool in "$gait" "$assets" $orva; do
-    name="$(basename "$tool")"
-    env -u DISPLAY "$tool" --help >"$work/out" 2>"$work/err"
-    status=$?
-    check "$name --help" '[ $status -eq 0 ] && grep -q "^usage: $name" $work/out && [ ! -s $work/err ]'
-    run env -u DISPLAY "$tool" --version
-    check "$name --version" '[ $status -eq 0 ] && grep -qx "$name [0-9.]*" $work/out'
-    expectFullDisk "$name --help" env -u DISPLAY "$tool" --help
+for tool in "$gait" "$assets" $orva; do # --help last: orva's is checked below
+    name=$(basename "$tool")
+    run 0 0 "$tool" --version
+    grep -qx "$name [0-9.]*" "$work/out" || fail "$name --version"
+    OUT=/dev/full run 1 1 "$tool" --help
+    run 0 0 "$tool" --help
+    grep -q "^usage: $name" "$work/out" || fail "$name --help"
 done
-if [ -n "$orva" ]; then
-    run env -u DISPLAY "$orva" --help
-    check "orva --help tells the keys and the data files" \
-        'grep -q "^F4: exit" $work/out && grep -q "basicpiece.3ds" $work/out'
-fi
+[ -z "$orva" ] || { grep -q "^F4: exit" "$work/out" && grep -q "basicpiece.3ds" "$work/out"; } ||
+    fail "orva --help tells the keys and the data files"
 
-expectUsage "unknown option" "$gait" --bogus
-expectUsage "unknown command" "$assets" bogus
-expectUsage "repeated --transitions" "$gait" steps --transitions --transitions
-expectUsage "repeated --calls" "$gait" walk --calls 3 --calls 4
-expectUsage "a key the program ignores" "$gait" walk --calls 3 --keys 2:xy
-expectUsage "keys after the last call" "$gait" walk --calls 3 --keys 4:x
-expectUsage "inspect with an option" "$assets" inspect --all
-run "$gait" walk --calls 3 --keys 1:xxz,3:w
-check "walk prints a header and three passes" '[ $status -eq 0 ] && [ "$(lines out)" -eq 4 ]'
-expectFullDisk "steps" "$gait" steps
-expectFullDisk "walk" "$gait" walk --calls 2000
-expectFullDisk "inspect" "$assets" inspect "$data"/*
+# STATUS LINES OUTPUT TOOL ARGS...: OUTPUT "-" for a file, "full" for /dev/full.
+small="--lengths 0.1:0.3:4 --speeds 0.1:0.4:3 --clearance 0.03 --clearance 0.22"
+while read -r status lines output tool args; do
+    [ "$output" = full ] && out=/dev/full || out=$work/out
+    # shellcheck disable=SC2086 # the arguments are split on purpose
+    OUT=$out run "$status" "$lines" "${!tool}" $args
+    [ "$status" -eq 0 ] || [ "$output" = full ] || [ ! -s "$work/out" ] || fail "$tool $args wrote output"
+done <<EOF
+2 1 - gait --bogus
+2 1 - gait figure
+2 1 - gait figure --mode 16
+2 1 - gait figure --mode 1 --mode 2
+2 1 - gait figure --mode 1 --transition-to x
+2 1 - gait figure --mode 1 -o
+2 1 - gait atlas --lengths 0.4:0.02:5
+2 1 - gait atlas --speeds 0.1:0.2
+2 1 - gait atlas --colour red
+2 1 - gait steps --transitions --transitions
+2 1 - gait walk --calls 3 --calls 4
+2 1 - gait walk --calls 3 --keys 2:xy
+2 1 - gait walk --calls 3 --keys 4:x
+2 1 - gait walk --calls 3 --keys 0:x
+2 1 - gait walk --calls
+2 1 - assets bogus
+2 1 - assets inspect --all
+2 1 - assets inspect
+1 1 - gait figure --mode 0 --transition-to 2
+1 1 - gait figure --mode 0 -o $work/no/such/dir/figure.svg
+1 1 - gait atlas --csv $small -o /dev/full
+1 1 full gait figure --mode 0
+1 1 full gait steps
+1 1 full gait walk --calls 2000
+1 1 full assets inspect $data/*
+0 0 - gait walk --calls 3 --keys 1:xxz,3:w
+EOF
+[ "$(grep -c '' "$work/out")" -eq 4 ] || fail "walk prints a header and three passes"
+
+run 0 0 "$gait" figure --mode 3 --transition-to 2 -o "$work/file.svg"
+run 0 0 "$gait" figure --mode 3 --transition-to 2
+cmp -s "$work/out" "$work/file.svg" || fail "figure -o differs from standard output"
+# shellcheck disable=SC2086
+run 0 0 "$gait" atlas --csv $small --threads 1 -o "$work/one.csv"
+# shellcheck disable=SC2086
+run 0 0 "$gait" atlas --csv $small --threads 2
+cmp -s "$work/one.csv" "$work/out" && [ "$(grep -c '' "$work/out")" -eq 25 ] ||
+    fail "atlas CSV on one thread and on two"
 
 # inspect: 0 when all load whole; 1 for a missing, refused, cut-short or non-regular file.
-run "$assets" inspect "$data"/*
-check "inspect of the data set" '[ $status -eq 0 ] && [ "$(lines out)" -gt 11 ]'
+run 0 0 "$assets" inspect "$data"/*
+[ "$(grep -c '' "$work/out")" -gt 11 ] || fail "inspect of the data set"
 head -c 3000 "$data/basicpiece.3ds" >"$work/cut.3ds"
-run "$assets" inspect "$work/cut.3ds"
-check "a cut-short mesh" '[ $status -eq 1 ] && grep -q "damaged at byte [0-9]" $work/out'
+run 1 0 "$assets" inspect "$work/cut.3ds"
+grep -q "damaged at byte [0-9]" "$work/out" || fail "a cut-short mesh"
 mkfifo "$work/pipe.tga"
-run "$assets" inspect "$work/missing.tga" "$work/pipe.tga" "$data/Top.tga"
-check "missing and pipe, before a good file" '[ $status -eq 1 ] && grep -q "missing.tga: missing" $work/out &&
-    grep -q "pipe.tga: refused (not a regular file)" $work/out'
+run 1 0 "$assets" inspect "$work/missing.tga" "$work/pipe.tga" "$data/Top.tga"
+grep -q "missing.tga: missing" "$work/out" && grep -q "pipe.tga: refused (not a regular file)" \
+    "$work/out" || fail "missing and pipe, before a good file"
 
-# make: names each file written; on a full disk, one line and no file cut short (the data set
+# make names each file written; on a full disk, one line and no file cut short (the data set
 # itself is made by the build).
-(trap '' XFSZ && ulimit -f 150 && exec timeout 600 "$assets" make "$work/full") >"$work/out" 2>"$work/err"
-status=$?
-check "make on a full disk" '[ $status -eq 1 ] && oneError && grep -q "^wrote .*footpiece.3ds" $work/out &&
-    [ -z "$(ls $work/full | grep -v "\.3ds$")" ]'
-run "$assets" inspect "$work"/full/*
-check "files make kept on a full disk load whole" '[ $status -eq 0 ]'
+run 1 1 bash -c 'trap "" XFSZ && ulimit -f 150 && exec "$0" make "$1"' "$assets" "$work/full"
+grep -q "^wrote .*footpiece.3ds" "$work/out" && [ -z "$(find "$work/full" -type f ! -name '*.3ds')" ] ||
+    fail "make on a full disk"
+run 0 0 "$assets" inspect "$work"/full/*
 
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+echo "$failures failed" && [ "$failures" -eq 0 ]
