@@ -125,7 +125,7 @@ void plot(const char* label, const float ring[historyLength], const char* unit) 
 
 void plotsSection() {
     static const char* const jointNames[] = {"q0", "q1", "q2", "q3", "q4"};
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < modelLinkCount; ++i) {
         ImGui::PushID(i);
         plot(jointNames[i], walkStats.joint[i], "rad");
         ImGui::PopID();

@@ -50,7 +50,7 @@ void noteIncrement(WalkStats& s) {
     s.lastSupport = place.supportLeg;
 
     const int at = s.historyNext;
-    for (int i = 0; i < 5; ++i) record(s.joint[i], at, robotState.q[i]);
+    for (int i = 0; i < modelLinkCount; ++i) record(s.joint[i], at, robotState.q[i]);
     record(s.comHeight, at, place.comOffset[1]);
     record(s.forwardSpeed, at, speed);
     s.historyNext = (at + 1) % historyLength;

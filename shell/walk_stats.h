@@ -10,6 +10,7 @@
 #include <cstddef>
 
 #include "gait/step_generator.h"
+#include "model/body_model.h"
 
 // The last 3 phase seconds, one sample per increment.
 constexpr int historyLength = 400;
@@ -28,7 +29,7 @@ struct WalkStats {
     bool byLevel = false;
     int lastPhase = 0, lastMode = 0, lastSupport = 0; // of the walking cycle after the last pass
     // Pose history, a ring of historyLength samples ending before historyNext.
-    float joint[5][historyLength] = {};
+    float joint[orva::modelLinkCount][historyLength] = {};
     float comHeight[historyLength] = {};    // above the stance ankle, m
     float forwardSpeed[historyLength] = {}; // of the centre of mass, m per phase s
     int historyNext = 0;

@@ -39,7 +39,7 @@ FigureSample sampleAt(const TrajectorySegment& seg, double t) {
     const double* w = modelCoefficients.comWeight;
     FigureSample s;
     s.t = t;
-    for (int k = 0; k < 5; ++k) s.theta[k] = a.theta[k];
+    for (int k = 0; k < modelLinkCount; ++k) s.theta[k] = a.theta[k];
     s.stanceKnee = along({0, 0}, L[0], a.theta[0]);
     s.hip = along(s.stanceKnee, L[1], a.theta[1]);
     s.torsoTop = along(s.hip, L[2], a.theta[2]);
@@ -306,11 +306,11 @@ std::string stepFigureSvg(const StepFigure& f) {
     double y = drawCaption(body, f) + 10;
     y = drawSideView(body, f, y);
 
-    static const char* const linkNames[5] = {"stance shank", "stance thigh", "torso", "swing thigh",
-                                             "swing shank"};
-    static const char* const linkColours[5] = {stanceColour, stanceColour, torsoColour, swingColour,
-                                               swingColour};
-    static const char* const linkDashes[5] = {"6 4", "", "", "", "6 4"};
+    static const char* const linkNames[modelLinkCount] = {"stance shank", "stance thigh", "torso",
+                                                          "swing thigh", "swing shank"};
+    static const char* const linkColours[modelLinkCount] = {stanceColour, stanceColour, torsoColour,
+                                                            swingColour, swingColour};
+    static const char* const linkDashes[modelLinkCount] = {"6 4", "", "", "", "6 4"};
     std::vector<Curve> angles(5), comHeight(1), comForward(1);
     for (int k = 0; k < 5; ++k) {
         for (const FigureSample& s : f.samples) angles[k].values.push_back(s.theta[k]);

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-std::string parseOptions(int argc, char** argv, const std::vector<OptionSpec>& specs,
+std::string parseOptions(int argc, char** argv, const std::vector<OptionRule>& rules,
                          Options& out) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -14,13 +14,13 @@ std::string parseOptions(int argc, char** argv, const std::vector<OptionSpec>& s
             out.help = true;
             continue;
         }
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& s : specs)
-            if (arg == s.name) spec = &s;
-        if (!spec) return "unknown option '" + arg + "'";
+        const OptionRule* rule = nullptr;
+        for (const OptionRule& s : rules)
+            if (arg == s.name) rule = &s;
+        if (!rule) return "unknown option '" + arg + "'";
         std::vector<std::string>& values = out.values[arg];
-        if (!values.empty() && !spec->repeatable) return arg + " given twice";
-        if (!spec->takesValue) {
+        if (!values.empty() && !rule->repeatable) return arg + " given twice";
+        if (!rule->takesValue) {
             values.push_back("");
             continue;
         }

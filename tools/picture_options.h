@@ -2,7 +2,7 @@
 // value each, numbers parsed whole, and output written to standard output or a file with every
 // byte checked.
 //
-// Offers: OptionSpec, Options, parseOptions, optionValue, parseInteger, parseReal,
+// Offers: OptionRule, Options, parseOptions, optionValue, parseInteger, parseReal,
 // writeOutput.
 #pragma once
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-struct OptionSpec {
+struct OptionRule {
     const char* name; // "--mode", "-o", ...
     bool takesValue;  // the next argument is its value
     bool repeatable;  // may be given more than once
@@ -23,7 +23,7 @@ struct Options {
 
 // Reads argv[1..argc-1]. Returns an empty string, or what is wrong in one line: an unknown or
 // repeated option, a missing value.
-std::string parseOptions(int argc, char** argv, const std::vector<OptionSpec>& specs, Options& out);
+std::string parseOptions(int argc, char** argv, const std::vector<OptionRule>& rules, Options& out);
 // The single value of option name, or nullptr when it was not given.
 const std::string* optionValue(const Options& options, const std::string& name);
 
