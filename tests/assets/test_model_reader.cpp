@@ -159,9 +159,9 @@ TEST(ModelReader, DamageStopsTheWalkKeepsWhatWasReadAndTellsWhere) {
         ASSERT_EQ(r.model.objectCount, 1) << badLength;
         EXPECT_EQ(r.reader.damagedAt, 6 + kept.size());
     }
-    // A count beyond the chunk keeps the entries present; containers past the depth limit are
-    // skipped whole, shallower ones read.
-    for (const int depth : {20, 10000}) {
+    // A count beyond the chunk keeps the entries present; containers past the depth limit (the
+    // object is one) are skipped whole, those at the limit read.
+    for (const int depth : {maxChunkDepth - 2, maxChunkDepth - 1, 10000}) {
         const Bytes leaf = bytesOf({0x4110, u16s({65535}) + floats({1, 2, 3})});
         Bytes nested; // depth mesh chunks around the vertex list, written flat
         for (int k = depth; k > 0; --k) {
@@ -169,8 +169,8 @@ TEST(ModelReader, DamageStopsTheWalkKeepsWhatWasReadAndTellsWhere) {
         }
         const Imported r = import(bytesOf({0x4D4D, {}, {{0x4000, text("Deep") + nested + leaf}}}));
         ASSERT_EQ(r.model.objectCount, 1);
-        EXPECT_EQ(r.model.objects[0].vertexCount, depth < maxChunkDepth ? 1 : 0);
-        EXPECT_EQ(r.reader.damagedAt != 0, depth < maxChunkDepth);
+        EXPECT_EQ(r.model.objects[0].vertexCount, depth + 1 < maxChunkDepth ? 1 : 0);
+        EXPECT_EQ(r.reader.damagedAt != 0, depth + 1 < maxChunkDepth);
     }
     // Files not starting with the primary chunk leave the model empty.
     for (const Bytes& wrong : {Bytes{0x4C, 0x4D, 6, 0, 0, 0}, Bytes{0x4D, 0x4D, 6, 0, 0}}) {

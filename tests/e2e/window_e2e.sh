@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # End-to-end checks of the real orva window in its own Xvfb server, driven with xdotool and
 # watched through screenshots (ImageMagick) and the window probe of bench/.
-# Usage: window_e2e.sh SCENARIO ORVA DATA_DIR OUT_DIR PROBE
-#   textured     the data folder as built: title, place and size, textures, walking, help, exit
-#   plainWalls   walls and top without textures: the robot in the middle, plain faces, F2,
-#                mouse-look with the window away from the screen corner
-#   missingMesh  no "basicpiece.3ds": one message, and the program runs on
-#   lab          no textures: pacing, gait keys, pause, single step, side-on view, panel, F12
+# Usage: window_e2e.sh SCENARIO ORVA DATA_DIR OUT_DIR PROBE (ORVA in the build folder)
+#   textured      `cmake --install` into a temporary prefix; its launcher, started from another
+#                 folder: files found, title, place and size, textures, walking, help, exit
+#   plainWalls    walls and top without textures: the robot in the middle, plain faces, F2,
+#                 mouse-look with the window away from the screen corner
+#   lab           no textures: pacing, gait keys, pause, single step, side-on view, panel, F12
+#   hostileStart  standard output closed (`orva >&-`), data files that are pipes (one of them
+#                 the limb mesh) and a sparse image declaring 2 GiB: start-up neither blocks nor
+#                 holds the image's memory, the walk goes on, F1 prints the help into nothing
+#                 (not into the X connection) and F4 exits 0
 set -euo pipefail
 
 scenario="$1"
@@ -14,13 +18,70 @@ orva="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
 data="$(cd "$3" && pwd)"
 out="$4"
 probe="$5"
-source "$(dirname "$0")/x_session.sh"
+work="$(mktemp -d)"
+xvfbPid="" orvaPid="" wid=""
 
-startOrva() { # folder [probe]: with the probe's library preloaded when asked
-    local preload=""
-    if [ -n "${2:-}" ]; then preload="$probe"; fi
-    (cd "$1" && ORVA_PROBE_OUT="$work/probe.txt" LD_PRELOAD="$preload" \
-        ORVA_PROBE_STATS="$(nm "$orva" | awk '$3 == "walkStats" { print $1 }')" exec "$orva") \
+trap 'kill $orvaPid $xvfbPid 2>/dev/null; rm -rf "$work"' EXIT
+
+fail() {
+    echo "FAIL [$scenario]: $*" >&2
+    # The shots, for a look at what went wrong.
+    { mkdir -p "$out/failed-$scenario" && cp "$work"/*.png "$out/failed-$scenario/" 2>/dev/null; } || true
+    cat "$work"/*.txt >&2 2>/dev/null || true
+    exit 1
+}
+holds() { awk "BEGIN { exit !($1) }"; } # arithmetic on decimals
+waitFor() { # command...: up to 15 s for it to succeed
+    for _ in $(seq 300); do "$@" && return 0 || sleep 0.05; done
+    return 1
+}
+
+startX() {
+    exec 3>"$work/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    xvfbPid=$!
+    exec 3>&-
+    waitFor test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    export DISPLAY=":$(cat "$work/display")"
+}
+
+windowShown() {
+    kill -0 "$orvaPid" 2>/dev/null || fail "orva ended at start-up"
+    wid="$(xdotool search --name 'orva$' 2>/dev/null | head -1 || true)"
+    [ -n "$wid" ]
+}
+
+# Waits for the window of orvaPid and a few frames. The pointer is left at the window's centre:
+# keys go to the window under it.
+waitWindow() {
+    waitFor windowShown || fail "no window"
+    xdotool mousemove 200 200
+    sleep 1
+    kill -0 "$orvaPid" 2>/dev/null || fail "orva ended at start-up"
+}
+
+key() { timeout 30 xdotool key --delay 1 "$@"; }
+shot() { import -silent -window "$wid" "$work/$1.png"; } # the window's drawing area
+
+difference() { # shot shot: normalised root-mean-square difference, 0..1
+    compare -metric RMSE "$work/$1.png" "$work/$2.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true
+}
+
+whiteFraction() { # shot [geometry]: pure white, the clear colour and untextured faces
+    convert "$work/$1.png" -crop "${2:-400x400+0+0}" +repage -colorspace Gray -threshold 99% \
+        -format '%[fx:mean]' info:
+}
+
+stopWithF4() {
+    key F4
+    timeout 20 tail --pid="$orvaPid" -f /dev/null || fail "F4 did not end the program"
+    wait "$orvaPid" || fail "F4 ended the program with status $?"
+    orvaPid=""
+}
+
+startOrva() { # folder [library to preload]: runs $program, orva itself unless set
+    (cd "$1" && ORVA_PROBE_OUT="$work/probe.txt" LD_PRELOAD="${2:-}" \
+        ORVA_PROBE_STATS="$(nm "$orva" | awk '$3 == "walkStats" { print $1 }')" exec "${program:-$orva}") \
         >"$work/stdout.txt" 2>"$work/stderr.txt" &
     orvaPid=$!
     waitWindow
@@ -30,10 +91,6 @@ pointerAt() { [ "$(xdotool getmouselocation | sed 's/x:\([0-9]*\) y:\([0-9]*\).*
 printed() { [ "$(wc -l <"$work/stdout.txt")" -ge "$1" ]; }
 changed() { shot now && holds "$(difference "$1" now) > ${2:-0}"; } # shot [threshold]
 frozen() { shot a && sleep 0.3 && shot b && holds "$(difference a b) == 0"; }
-
-difference() { # shot shot: normalised root-mean-square difference, 0..1
-    compare -metric RMSE "$work/$1.png" "$work/$2.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true
-}
 
 # Non-white pixels: count, centroid x and y, bounding box x0 x1 y0 y1 ("0" alone when none).
 inkStats() { # shot [geometry]
@@ -54,8 +111,15 @@ dataWithout() { # files: a copy of the data folder without them
 }
 
 scenarioTextured() {
-    startOrva "$data"
-    [ "$(xdotool getwindowname "$wid")" = "$orva" ] || fail "title is not the invocation path"
+    local prefix="$work/prefix"
+    cmake --install "$(dirname "$orva")" --prefix "$prefix" >/dev/null || fail "install failed"
+    for file in bin/orva-gait bin/orva-assets share/applications/orva-walker.desktop \
+        share/icons/hicolor/scalable/apps/orva-walker.svg; do
+        [ -f "$prefix/$file" ] || fail "$file not installed"
+    done
+    program="$prefix/bin/orva-walker" startOrva /
+    [ "$(xdotool getwindowname "$wid")" = "$(readlink -f "$prefix")/bin/orva" ] ||
+        fail "title is not the invocation path"
     xdotool getwindowgeometry "$wid" | tr '\n' ' ' | grep -q 'Position: 0,0 .*Geometry: 400x400' ||
         fail "window not 400x400 at the screen's corner"
     shot first
@@ -63,6 +127,7 @@ scenarioTextured() {
     sleep 0.5
     shot later
     holds "$(difference first later) > 0.005" || fail "frames do not change as it walks"
+    [ ! -s "$work/stdout.txt" ] && [ ! -s "$work/stderr.txt" ] || fail "a data file was not found"
     key F1
     waitFor printed 14 || fail "no help text"
     # The checksum of the fourteen help lines, each ending in a line break.
@@ -103,22 +168,10 @@ scenarioPlainWalls() {
     stopWithF4
 }
 
-scenarioMissingMesh() {
-    dataWithout basicpiece.3ds
-    startOrva "$work/data"
-    shot a
-    sleep 1
-    shot b
-    [ "$(cat "$work/stdout.txt")" = "Error - Unable to find the file: basicpiece.3ds" ] ||
-        fail "expected the one message, got: $(cat "$work/stdout.txt")"
-    holds "$(difference a b) > 0.001" || fail "frames stopped changing"
-    stopWithF4
-}
-
 scenarioLab() {
     dataWithout Ground2.tga Sky2.tga Mountains.tga Back.tga Front.tga Left.tga Right.tga \
         Top.tga Bottom.tga
-    startOrva "$work/data" probe
+    startOrva "$work/data" "$probe"
     mark() { sleep "$1" && kill -USR1 "$orvaPid"; } # the probe's snapshot: time, frames, walk
     key r # paced at 1x
     mark 1
@@ -161,6 +214,25 @@ scenarioLab() {
     holds "${f[0]} > 0.6 && ${f[0]} < 1.15" || fail "paced walk not at the phase clock's speed"
     holds "${f[1]} < 0.5 && ${f[3]} < 1000 && ${f[2]} > 5" || fail "paced loop spins or does not draw"
     holds "${f[4]} > 2" || fail "gait keys did not speed up the walk"
+}
+
+scenarioHostileStart() {
+    dataWithout basicpiece.3ds Ground2.tga
+    mkfifo "$work/data/basicpiece.3ds" "$work/data/Ground2.tga"
+    # 32768 x 16384 pixels of 32 bits: 2 GiB declared, a few kilobytes on disk.
+    printf '\0\0\2\0\0\0\0\0\0\0\0\0\0\200\0\100\40\0' >"$work/data/Sky2.tga"
+    truncate -s $((18 + 2 * 1024 * 1024 * 1024)) "$work/data/Sky2.tga"
+    (cd "$work/data" && exec "$orva" >&-) &
+    orvaPid=$!
+    waitWindow
+    local peak
+    peak="$(awk '/^VmHWM/ { print $2 }' "/proc/$orvaPid/status")"
+    [ "$peak" -lt 600000 ] || fail "start-up took $peak kB for an image it cannot upload"
+    shot a && sleep 1 && shot b
+    holds "$(difference a b) > 0.001" || fail "frames stopped changing"
+    key F1
+    sleep 1
+    stopWithF4
 }
 
 startX

@@ -143,7 +143,7 @@ TEST(StepGenerator, EveryGaitChangeGivesAPhysicalStepOrReportsUnusable) {
             const bool usable = generateStep(e, seg, &stats);
             generateStep(e, clean);
             EXPECT_EQ(std::memcmp(&seg, &clean, sizeof seg), 0);
-            EXPECT_TRUE(stats.outerPasses >= 0 && stats.outerPasses <= maxOuterPasses);
+            EXPECT_TRUE(stats.outerPasses >= int(usable) && stats.outerPasses <= maxOuterPasses);
             EXPECT_TRUE(stats.innerPasses >= 1 && stats.innerPasses <= maxInnerPasses);
             if (std::abs(from % 4 - to % 4) <= 1) {
                 EXPECT_TRUE(usable);
