@@ -5,9 +5,9 @@
 #include "assets/model_list.h"
 #include "assets/tga_texture.h"
 #include "assets/vertex_normals.h"
+#include "tests/assets/temp_file.h"
 
 #include <GL/gl.h>
-#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -119,12 +119,7 @@ TEST(ModelList, UntexturedObjectsTakeTheirMaterialsColourTexturedOnesTheirCoordi
 
 std::string tgaFile(int width, int height, int bits) {
     const std::vector<unsigned char> pixels(std::size_t(width) * height * bits / 8, 7);
-    const std::vector<unsigned char> bytes = encodeTga(width, height, bits, pixels);
-    const std::string path = testing::TempDir() + "orva_gl_layer.tga";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return path;
+    return writeTempFile(encodeTga(width, height, bits, pixels), "orva_gl_layer.tga");
 }
 
 TEST(TgaTexture, UploadsTightlyPackedRowsWithLinearFilteringAndRestoresTheAlignment) {

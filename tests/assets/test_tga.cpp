@@ -2,23 +2,24 @@
 #include "assets/data_set.h"
 #include "assets/model_reader.h"
 #include "assets/tga_image.h"
+#include "tests/assets/temp_file.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-using Bytes = std::vector<unsigned char>;
-
-std::string writeTemp(const Bytes& bytes, const char* name) {
+std::string writeTempFile(const std::vector<unsigned char>& bytes, const char* name) {
     const std::string path = testing::TempDir() + name;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
     return path;
 }
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
 
 TEST(TgaImage, SwapsBlueAndRedAndReadsBackWhatTheWriterStores) {
     const Bytes pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
@@ -63,7 +64,7 @@ TEST(TgaImage, RefusesOtherLayoutsShortFilesAndSizesAboveTheLimitBeforeAllocatin
     Bytes header = encodeTga(1, 1, 32, Bytes(4));
     header[13] = header[15] = 0x80; // 32769 x 32769
     const std::string path =
-        writeTemp(Bytes(header.begin(), header.begin() + 18), "orva_sparse.tga");
+        writeTempFile(Bytes(header.begin(), header.begin() + 18), "orva_sparse.tga");
     ASSERT_EQ(truncate(path.c_str(), 18 + 0x8001LL * 0x8001 * 4), 0);
     EXPECT_EQ(readTgaFile(t, path.c_str()), TgaStatus::tooLarge);
     EXPECT_TRUE(t.width == 0x8001 && t.height == 0x8001 && t.pixels.empty());
@@ -75,8 +76,8 @@ TEST(DataFiles, RegularFilesAreReadPipesAndFoldersRefusedLikeMissingFiles) {
     const std::string pipe = testing::TempDir() + "orva_pipe", folder = testing::TempDir();
     std::remove(pipe.c_str());
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    const std::string mesh = writeTemp(makeBasicPiece(), "orva_piece.3ds");
-    const std::string image = writeTemp(encodeTga(1, 1, 24, {1, 2, 3}), "orva_image.tga");
+    const std::string mesh = writeTempFile(makeBasicPiece(), "orva_piece.3ds");
+    const std::string image = writeTempFile(encodeTga(1, 1, 24, {1, 2, 3}), "orva_image.tga");
     for (const std::string& path : {pipe, folder, std::string("no/such/piece"), mesh, image}) {
         TgaTexture texture;
         EXPECT_EQ(readTgaFile(texture, path.c_str()) == TgaStatus::loaded, path == image);

@@ -25,10 +25,6 @@ class IdlePassTest : public ::testing::Test {
         for (; *keys; ++keys) onKey(static_cast<unsigned char>(*keys), 0, 0);
     }
 
-    static void walk(int calls) {
-        for (int call = 0; call < calls; ++call) idlePass();
-    }
-
     // Hip along the path, m: the stance foot's arc plus the hip's x over the stance ankle.
     static double hipArc() {
         const LinkAngles a = toLinkAngles(robotState.q);
@@ -76,7 +72,7 @@ TEST_F(IdlePassTest, SoakWithRandomGaitKeysWalksSmoothlyAndEndsOnTheKeysMode) {
             << call;
     }
     EXPECT_GT(changes, 500);
-    walk(4000);
+    for (int call = 0; call < 4000; ++call) idlePass();
     EXPECT_EQ(walkCycle.currentMode, gaitSelection.gaitMode);
 }
 
