@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 std::string writeTempFile(const std::vector<unsigned char>& bytes, const char* name) {
     const std::string path = testing::TempDir() + name;
@@ -32,7 +31,7 @@ TEST(TgaImage, SwapsBlueAndRedAndReadsBackWhatTheWriterStores) {
     }
 }
 
-TEST(TgaImage, RefusesOtherLayoutsShortFilesAndSizesAboveTheLimitBeforeAllocating) {
+TEST(TgaImage, RefusesOtherLayoutsShortFilesAndSizesAboveTheLimit) {
     struct Case {
         int offset, value;
         TgaStatus expected;
@@ -60,15 +59,6 @@ TEST(TgaImage, RefusesOtherLayoutsShortFilesAndSizesAboveTheLimitBeforeAllocatin
     // A side above the limit, with all its pixels present.
     const Bytes wide = encodeTga(maxTgaSide + 1, 1, 24, Bytes((maxTgaSide + 1) * 3, 1));
     EXPECT_EQ(decodeTgaImage(t, wide.data(), wide.size()), TgaStatus::tooLarge);
-    // A sparse file: 2.4 GB declared, and present as far as its size tells, in a few bytes.
-    Bytes header = encodeTga(1, 1, 32, Bytes(4));
-    header[13] = header[15] = 0x80; // 32769 x 32769
-    const std::string path =
-        writeTempFile(Bytes(header.begin(), header.begin() + 18), "orva_sparse.tga");
-    ASSERT_EQ(truncate(path.c_str(), 18 + 0x8001LL * 0x8001 * 4), 0);
-    EXPECT_EQ(readTgaFile(t, path.c_str()), TgaStatus::tooLarge);
-    EXPECT_TRUE(t.width == 0x8001 && t.height == 0x8001 && t.pixels.empty());
-    std::remove(path.c_str());
 }
 
 // A pipe would block the open (or the first read) for ever; a folder holds no data file.

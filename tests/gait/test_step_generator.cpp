@@ -5,6 +5,7 @@
 #include "model/body_model.h"
 #include "model/core_setup.h"
 #include "model/gait_table.h"
+#include "tests/poly_motion.h"
 
 #include <cmath>
 #include <cstring>
@@ -32,12 +33,9 @@ struct Motion {
 Motion motionAt(const TrajectorySegment& seg, double t) {
     Motion m;
     for (int k = 0; k < modelLinkCount; ++k) {
-        JointPolynomial d1, d2;
-        derivPoly(seg.poly[k], d1);
-        derivPoly(d1, d2);
-        m.theta[k] = evalPoly(seg.poly[k], t);
-        m.rate[k] = evalPoly(d1, t);
-        m.accel[k] = evalPoly(d2, t);
+        double v[3];
+        polyMotion(seg.poly[k], t, v);
+        m.theta[k] = v[0], m.rate[k] = v[1], m.accel[k] = v[2];
     }
     const double L0 = generatorConstants.shankLength, L1 = generatorConstants.thighLength;
     const double *th = m.theta, *r = m.rate, *a = m.accel;

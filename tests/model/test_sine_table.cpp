@@ -43,10 +43,8 @@ TEST(SineTable, TruncatesToTheSampleBelowAndStaysOdd) {
 TEST(SineTable, PoseQueriesOnStraightAndUprightPoses) {
     buildSineTable(sineTableSize);
     setupModel();
-    RobotState straight{}, upright{};
+    const RobotState straight{}, upright{{pi / 2, 0, 0, -pi, 0, pi / 2}, {}};
     EXPECT_NEAR(swingFootReach(straight), 1.8, 1e-9);
-    const double q[linkCount] = {pi / 2, 0, 0, -pi, 0, pi / 2};
-    for (int i = 0; i < linkCount; ++i) upright.q[i] = q[i];
     EXPECT_EQ(swingFootReach(upright), 0.0);
     double com[2];
     centreOfMass(upright, com);

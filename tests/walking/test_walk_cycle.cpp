@@ -1,5 +1,6 @@
 #include "gait/poly_fit.h"
 #include "gait/step_generator.h"
+#include "tests/poly_motion.h"
 #include "walking/walk_cycle.h"
 
 #include <cmath>
@@ -11,14 +12,6 @@ using namespace orva;
 namespace {
 
 constexpr double increment = timeStep * timeScale;
-
-// Value, rate and acceleration of p at t, through the coefficients of its derivatives.
-void motion(const JointPolynomial& p, double t, double out[3]) {
-    JointPolynomial d1, d2;
-    derivPoly(p, d1);
-    derivPoly(d1, d2);
-    out[0] = evalPoly(p, t), out[1] = evalPoly(d1, t), out[2] = evalPoly(d2, t);
-}
 
 class WalkCycleTest : public ::testing::Test {
   protected:
@@ -77,11 +70,11 @@ TEST_F(WalkCycleTest, BlendJoinsTouchDownSeenFromLandedFootToNextStep) {
     for (int k = 0; k < modelLinkCount; ++k) {
         const int j = modelLinkCount - 1 - k;
         double touch[3], start[3], end[3], nextStart[3];
-        motion(ended.poly[j], lastClock + increment, touch);
+        polyMotion(ended.poly[j], lastClock + increment, touch);
         touch[0] = touchDown.theta[j];
-        motion(blend.poly[k], 0, start);
-        motion(blend.poly[k], T, end);
-        motion(next.poly[k], 0, nextStart);
+        polyMotion(blend.poly[k], 0, start);
+        polyMotion(blend.poly[k], T, end);
+        polyMotion(next.poly[k], 0, nextStart);
         for (int i = 0; i < 3; ++i) {
             EXPECT_NEAR(start[i], touch[i], 1e-9) << k << i;
             EXPECT_NEAR(end[i], nextStart[i], 1e-6) << k << i;
