@@ -8,13 +8,6 @@ using namespace orva;
 
 namespace {
 
-void startWalking() {
-    resetShellState();
-    resetIdlePass();
-    setStartingPose(robotState);
-    simulationInit();
-}
-
 // An ordinary idle pass: one simulation step in the middle of a step, with both pose queries.
 void idlePassMidStep(benchmark::State& state) {
     startWalking();

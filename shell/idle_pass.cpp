@@ -46,8 +46,12 @@ int gaitRequest() {
     return gaitSelection.gaitChanged == 1 || behind ? 1 : 0;
 }
 
-void resetIdlePass() {
+void startWalking() {
+    resetShellState();
     idleStepCount = 0;
+    walkStats = WalkStats{};
+    setStartingPose(robotState);
+    simulationInit();
 }
 
 bool idlePass() {

@@ -1,6 +1,6 @@
 // The shell's start-up and idle pass without a window, and the gait keys.
 //
-// Offers: setStartingPose, gaitRequest, idlePass, runIdlePlan, resetIdlePass, onKey. The
+// Offers: setStartingPose, startWalking, gaitRequest, idlePass, runIdlePlan, onKey. The
 // window program's idle callback runs the pacing plan's passes with runIdlePlan, asks for a
 // redisplay when it returns true and runs mouse-look; its keyboard callback calls onKey.
 #pragma once
@@ -21,8 +21,9 @@ bool idlePass();
 // One idle call's simulation: the plan's idle passes, each noted in walkStats. Returns true when
 // a redraw is due.
 bool runIdlePlan(const IdlePlan& plan);
-// Restarts the idle pass's redraw counter (a fresh program has it at 0).
-void resetIdlePass();
+// The walk from its start, as the program begins it: the shell records, the redraw counter and
+// the walk statistics as new, the starting pose, and the walking cycle set up.
+void startWalking();
 
 // Gait keys "w" "x" "q" "s" "a" "z"; every key recomputes gaitMode. Only key is used.
 void onKey(unsigned char key, int x, int y);

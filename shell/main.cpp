@@ -112,8 +112,7 @@ void setFixedGlState() {
 int main(int argc, char** argv) {
     openStandardStreams();
     if (const int status = infoOption(argc, argv); status >= 0) return status;
-    setStartingPose(robotState);
-    simulationInit();
+    startWalking();
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);

@@ -95,10 +95,7 @@ int runWalkCommand(int argc, char** argv) {
                             " come after the last call " + std::to_string(calls));
     }
 
-    resetShellState();
-    resetIdlePass();
-    setStartingPose(robotState);
-    simulationInit();
+    startWalking();
 
     std::printf("call,supportLeg,gaitMode,cycleMode,q0,q1,q2,q3,q4,q5,stanceArc,hipHalfWidth,"
                 "comX,comY,swingReach\n");

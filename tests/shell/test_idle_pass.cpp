@@ -13,13 +13,7 @@ namespace {
 
 class IdlePassTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        resetShellState();
-        resetIdlePass();
-        setStartingPose(robotState);
-        simulationInit();
-        walkStats = WalkStats{};
-    }
+    void SetUp() override { startWalking(); }
 
     static void press(const char* keys) {
         for (; *keys; ++keys) onKey(static_cast<unsigned char>(*keys), 0, 0);

@@ -2,8 +2,8 @@
 # The tools' command-line conventions: --help and --version on standard output with 0; a wrong
 # or repeated option: one line on standard error, nothing on output, 2; a failed step or output
 # that cannot be written (/dev/full, a missing folder, a file-size limit): one line and 1. Then
-# figure -o against standard output, atlas -o, inspect's verdicts and
-# make's whole files on a full disk. With ORVA, its --help and --version, which open no window.
+# figure -o against standard output, atlas -o, inspect's verdicts and make's whole files on a
+# full disk. With ORVA, its --help and --version, which open no window.
 # Usage: tools_cli.sh ORVA_GAIT ORVA_ASSETS DATA_DIR [ORVA]
 set -u
 gait=$1 assets=$2 data=$3 orva=${4:-}
