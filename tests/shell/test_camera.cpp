@@ -100,12 +100,12 @@ TEST_F(CameraTest, insertWarpsToTheWindowCentreAndMouseLookTurnsOutsideAOnePixel
     EXPECT_EQ(specialKeyPass(keyF12), KeyEffect::screenshot);
     recordWindowSize(400, 400);
     EXPECT_FALSE(mouseLookTurn({201, 199}));
-    const auto back = mouseLookTurn({202, 200});
+    const auto back = mouseLookTurn({201, 198}); // two pixels up
     ASSERT_TRUE(back);
     EXPECT_EQ(back->x, 200);
-    EXPECT_DOUBLE_EQ(cameraState.yaw, pi - 1.0 / 400);
+    EXPECT_DOUBLE_EQ(cameraState.yaw, pi - 0.5 / 400);
     ASSERT_TRUE(mouseLookTurn({200, 600})); // a window height down: half a radian
-    EXPECT_DOUBLE_EQ(cameraState.pitch, 0.5);
+    EXPECT_DOUBLE_EQ(cameraState.pitch, 0.5 - 1.0 / 400);
     recordWindowSize(641, 301); // centre (320.5, 150.5): 1.5 off truncates to 1
     EXPECT_EQ(insertWarpPoint().x, 320);
     EXPECT_EQ(insertWarpPoint().y, 150);

@@ -95,7 +95,7 @@ TEST_F(IdlePassTest, StatisticsFollowTheWalkAndAPacedWalkRetracesIt) {
     SetUp();
     PacingState paced;
     togglePacing(paced, 0.0);
-    for (double now = 0.02; walkStats.increments < 3000; now += 0.02) {
+    for (double now = 0.005; walkStats.increments < 3000; now += 0.005) {
         IdlePlan plan = planIdle(paced, now);
         plan.increments = std::min(plan.increments, int(3000 - walkStats.increments));
         EXPECT_EQ(runIdlePlan(plan), plan.redraw); // no redraw by count when paced
