@@ -199,13 +199,7 @@ void drawMap(Svg& svg, const AtlasGrid& grid, const AtlasPoint* points, double c
         }
     }
     svgClose(svg);
-    svgElement(svg, "rect",
-               {svgAttr("x", left),
-                svgAttr("y", top),
-                svgAttr("width", mapSize),
-                svgAttr("height", mapSize),
-                {"fill", "none"},
-                {"stroke", "#333"}});
+    drawOutline(svg, left, top, mapSize, mapSize);
 
     // The table rows within the map: one mark per distinct length and speed, labelled with its
     // modes; filled when one of them has this map's clearance, ringed red when one is unusable.
@@ -257,13 +251,7 @@ void drawColourBar(Svg& svg, const DurationScale& scale, double left, double top
                     svgAttr("height", mapSize / bands + 0.5),
                     {"fill", scaleColour((b + 0.5) / bands)}});
     svgClose(svg);
-    svgElement(svg, "rect",
-               {svgAttr("x", left),
-                svgAttr("y", top),
-                svgAttr("width", barWidth),
-                svgAttr("height", mapSize),
-                {"fill", "none"},
-                {"stroke", "#333"}});
+    drawOutline(svg, left, top, barWidth, mapSize);
     // Ticks at 1, 2 and 5 times the powers of ten within the scale.
     svgOpen(svg, "g", {{"font-size", "11"}, {"fill", "#333"}});
     for (int decade = static_cast<int>(std::floor(scale.logLo)) - 1;

@@ -37,6 +37,16 @@ int tickDecimals(double step) {
     return d < 0 ? 0 : d;
 }
 
+void drawOutline(Svg& svg, double left, double top, double width, double height) {
+    svgElement(svg, "rect",
+               {svgAttr("x", left),
+                svgAttr("y", top),
+                svgAttr("width", width),
+                svgAttr("height", height),
+                {"fill", "none"},
+                {"stroke", "#333"}});
+}
+
 void drawVerticalTitle(Svg& svg, double x, double y, const std::string& title) {
     svgText(svg,
             {svgAttr("x", x),
@@ -69,13 +79,7 @@ void drawAxes(Svg& svg, const PlotFrame& f, const AxisTitles& titles, int maxTic
             {svgAttr("x1", f.left), svgAttr("y1", py), svgAttr("x2", right), svgAttr("y2", py)});
     }
     svgClose(svg);
-    svgElement(svg, "rect",
-               {svgAttr("x", f.left),
-                svgAttr("y", f.top),
-                svgAttr("width", f.width),
-                svgAttr("height", f.height),
-                {"fill", "none"},
-                {"stroke", "#333"}});
+    drawOutline(svg, f.left, f.top, f.width, f.height);
 
     svgOpen(svg, "g", {{"font-size", "11"}, {"fill", "#333"}});
     if (titles.xLabels)

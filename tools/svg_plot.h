@@ -1,7 +1,8 @@
 // Plot frames for the SVG pictures: a rectangle of the page that shows a range of x and y,
 // with ticks at round values, grid lines, tick labels and axis titles.
 //
-// Offers: PlotFrame, plotX, plotY, niceTicks, tickDecimals, AxisTitles, drawAxes, svgPoints.
+// Offers: PlotFrame, plotX, plotY, niceTicks, tickDecimals, AxisTitles, drawAxes, drawOutline,
+// drawVerticalTitle, svgPoints.
 #pragma once
 
 #include "tools/svg_writer.h"
@@ -32,6 +33,9 @@ struct AxisTitles {
 // Frame, grid lines and ticks of both axes, their labels and titles.
 void drawAxes(Svg& svg, const PlotFrame& f, const AxisTitles& titles, int maxTicksX = 10,
               int maxTicksY = 6);
+
+// The thin dark outline of a frame, map or colour bar.
+void drawOutline(Svg& svg, double left, double top, double width, double height);
 
 // A 12-pixel label centred on (x, y) and turned to read upwards, for a vertical axis.
 void drawVerticalTitle(Svg& svg, double x, double y, const std::string& title);
