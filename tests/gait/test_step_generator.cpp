@@ -3,7 +3,6 @@
 #include "gait/poly_fit.h"
 #include "gait/step_generator.h"
 #include "model/body_model.h"
-#include "model/core_setup.h"
 #include "model/gait_table.h"
 #include "tests/poly_motion.h"
 
@@ -15,12 +14,6 @@
 using namespace orva;
 
 namespace {
-
-// Every gait test reads the body constants and the gait table: set up once for the binary.
-class GaitModel : public ::testing::Environment {
-    void SetUp() override { setupCore(); }
-};
-[[maybe_unused]] const auto* const gaitModel = ::testing::AddGlobalTestEnvironment(new GaitModel);
 
 // Links 0..4 at t: angles, rates and accelerations; the hip and the swing ankle seen from the
 // stance ankle, with their velocities, {x, y, vx, vy}, and the hip's vertical acceleration; and

@@ -1,6 +1,5 @@
 #include "gait/step_generator.h"
 #include "model/body_model.h"
-#include "model/core_setup.h"
 #include "model/gait_table.h"
 #include "model/pose_queries.h"
 #include "tools/atlas_command.h"
@@ -20,11 +19,6 @@
 using namespace orva;
 
 namespace {
-
-class Core : public ::testing::Environment {
-    void SetUp() override { setupCore(); }
-};
-[[maybe_unused]] const auto* const core = ::testing::AddGlobalTestEnvironment(new Core);
 
 // An SVG document as expat, a strict XML parser, reads it: its elements in document order.
 struct XmlElement {
