@@ -27,9 +27,9 @@ void idlePassStepBoundary(benchmark::State& state) {
     const int requested = static_cast<int>(state.range(1));
     for (auto _ : state) {
         walkCycle.phase = 0;
-        walkCycle.currentMode = mode;
+        walkCycle.current = tableGait(mode);
         walkCycle.changeLatched = 0;
-        walkCycle.phaseClock = segments[0].duration; // this call passes the duration
+        walkCycle.phaseClock = walkCycle.segments[0].duration; // this call passes the duration
         gaitSelection.gaitChanged = requested >= 0;
         gaitSelection.gaitMode = requested >= 0 ? requested : mode;
         benchmark::DoNotOptimize(idlePass());

@@ -29,10 +29,14 @@ void fillGaitTable() {
     }
 }
 
-GaitEntry transitionEntry(int from, int to) {
-    GaitEntry entry = gaitTable.rows[from];
-    entry.foreStep = gaitTable.rows[to].backStep;
+GaitEntry transitionEntry(const GaitEntry& from, const GaitEntry& to) {
+    GaitEntry entry = from;
+    entry.foreStep = to.backStep;
     return entry;
+}
+
+GaitEntry transitionEntry(int from, int to) {
+    return transitionEntry(gaitTable.rows[from], gaitTable.rows[to]);
 }
 
 } // namespace orva

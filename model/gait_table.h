@@ -50,8 +50,10 @@ extern GaitTable gaitTable;
 
 void fillGaitTable();
 
-// The row of a gait change: row `from` landing at row `to`'s distance (its foreStep set to
-// row to's backStep); from == to gives the plain row.
+// The step of a gait change: gait `from` landing where gait `to`'s step begins (its foreStep
+// set to to's backStep); from == to gives the plain gait.
+GaitEntry transitionEntry(const GaitEntry& from, const GaitEntry& to);
+// The same between two rows of the table.
 GaitEntry transitionEntry(int from, int to);
 
 } // namespace orva

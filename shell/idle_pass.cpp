@@ -1,5 +1,6 @@
 #include "shell/idle_pass.h"
 
+#include "model/core_setup.h"
 #include "model/pose_queries.h"
 #include "shell/shell_state.h"
 #include "shell/walk_stats.h"
@@ -38,26 +39,59 @@ void setStartingPose(RobotState& state) {
     state.q[5] = 1.0;
 }
 
+GaitTarget selectedGait() {
+    const GaitSelection& g = gaitSelection;
+    return g.custom ? GaitTarget{customGait, g.customEntry} : tableGait(g.gaitMode);
+}
+
+void selectGait(const GaitTarget& target) {
+    GaitSelection& g = gaitSelection;
+    g.custom = target.mode == customGait;
+    if (g.custom) {
+        g.customEntry = target.entry;
+    } else {
+        g.stepLength = target.mode & 3;
+        g.stepHeight = (target.mode >> 2) & 1;
+        g.stepSpeed = (target.mode >> 3) & 1;
+        g.gaitMode = target.mode;
+    }
+    g.gaitChanged = 1;
+}
+
 int gaitRequest() {
     // A key pressed while another change waited was dropped by the cycle: ask again once it is
-    // free, until it walks the mode the keys show.
+    // free, until it walks the gait selected.
     const bool behind =
-        walkCycle.changeLatched == 0 && walkCycle.currentMode != gaitSelection.gaitMode;
+        walkCycle.changeLatched == 0 && !sameGait(walkCycle.current, selectedGait());
     return gaitSelection.gaitChanged == 1 || behind ? 1 : 0;
 }
 
 void startWalking() {
+    setupCore();
+    startWalking(tableGait(0));
+}
+
+void startWalking(const GaitTarget& start) {
     resetShellState();
     idleStepCount = 0;
     walkStats = WalkStats{};
     setStartingPose(robotState);
-    simulationInit();
+    simulationInit(walkCycle, start);
+    selectGait(start);
+    gaitSelection.gaitChanged = 0;
 }
 
 bool idlePass() {
     WalkerPlacement& place = walkerPlacement;
-    const int flag = simulationStep(robotState, gaitRequest(), gaitSelection.gaitMode);
+    const int flag = simulationStep(walkCycle, robotState, gaitRequest(), selectedGait());
     gaitSelection.gaitChanged = 0;
+    if (walkCycle.refusals != gaitSelection.refusalsSeen) {
+        // No usable step leads to the gait selected: select the one walked, so that it is not
+        // asked for again at every boundary.
+        gaitSelection.refusalsSeen = walkCycle.refusals;
+        selectGait(walkCycle.current);
+        gaitSelection.gaitChanged = 0;
+    }
     if (flag != place.supportLeg) {
         // The foot that was swinging is the new stance foot; it stood swingReach ahead.
         place.hipHalfWidth = -place.hipHalfWidth;
@@ -87,6 +121,7 @@ void onKey(unsigned char key, int, int) {
         int& level = g.*k.level;
         level = std::clamp(level + k.change, 0, k.top);
         g.gaitChanged = 1; // also when the level was already at its bound
+        g.custom = false;
     }
     g.gaitMode = g.stepLength + 4 * g.stepHeight + 8 * g.stepSpeed;
 }

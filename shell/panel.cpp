@@ -6,6 +6,7 @@
 #include <imgui.h>
 
 #include <cfloat>
+#include <string>
 
 #include "model/gait_table.h"
 #include "shell/camera_input.h"
@@ -73,17 +74,26 @@ void setUp() {
 
 const char* const viewNames[] = {"follow", "side-on", "aimed free"};
 
+// A gait mode, or "custom" for a gait that is no row of the table.
+std::string modeName(int mode) {
+    return mode == customGait ? "custom" : "mode " + std::to_string(mode);
+}
+
 void gaitSection() {
     const GaitSelection& g = gaitSelection;
     const WalkCycle& w = walkCycle;
-    ImGui::Text("keys   mode %d (L%d H%d S%d)", g.gaitMode, g.stepLength, g.stepHeight,
-                g.stepSpeed);
+    if (g.custom)
+        ImGui::Text("keys   custom gait (letters: table)");
+    else
+        ImGui::Text("keys   mode %d (L%d H%d S%d)", g.gaitMode, g.stepLength, g.stepHeight,
+                    g.stepSpeed);
     if (w.changeLatched) {
-        ImGui::Text("walks  mode %d, %d waits", w.currentMode, w.pendingMode);
+        ImGui::Text("walks  %s, %s waits", modeName(w.current.mode).c_str(),
+                    modeName(w.pending.mode).c_str());
     } else {
-        ImGui::Text("walks  mode %d", w.currentMode);
+        ImGui::Text("walks  %s", modeName(w.current.mode).c_str());
     }
-    const GaitEntry& e = gaitTable.rows[w.currentMode];
+    const GaitEntry& e = w.current.entry;
     ImGui::Text("steps  %.3f / %.3f m", e.backStep, e.foreStep);
     ImGui::Text("hip    %.3f m/s", e.meanSpeed);
     ImGui::Text("clear  %.3f m", e.clearance);
@@ -91,17 +101,13 @@ void gaitSection() {
     ImGui::Text("vy     %.2f > %.2f m/s", e.hipVyStart, e.hipVyEnd);
     ImGui::Text("ay     %.2f > %.2f m/s2", e.hipAyStart, e.hipAyEnd);
 
-    static int passesFrom = -1, passesTo = -1;
-    static StepStats passes{};
-    if (passesFrom != walkStats.stepFrom || passesTo != walkStats.stepTo) {
-        passesFrom = walkStats.stepFrom;
-        passesTo = walkStats.stepTo;
-        passes = stepPasses(passesFrom, passesTo);
-    }
     const int stepSegment = w.phase == 1 || w.phase == 2 ? 2 : 0;
-    ImGui::Text("step   %d>%d %.3f s", passesFrom, passesTo, segments[stepSegment].duration);
-    ImGui::Text("passes %d outer, %d inner", passes.outerPasses, passes.innerPasses);
-    if (walkStats.byLevel) ImGui::Text("       one length level");
+    ImGui::Text("step   %s>%s %.3f s", modeName(walkStats.stepFrom).c_str(),
+                modeName(walkStats.stepTo).c_str(), w.segments[stepSegment].duration);
+    ImGui::Text("passes %d outer, %d inner", w.stepStats.outerPasses, w.stepStats.innerPasses);
+    if (walkStats.byLevel)
+        ImGui::Text(walkStats.stepTo == customGait ? "       part of the way"
+                                                   : "       one length level");
 }
 
 void motionSection() {

@@ -7,6 +7,7 @@ WalkerPlacement walkerPlacement;
 GaitSelection gaitSelection;
 CameraState cameraState;
 RobotState robotState;
+WalkCycle walkCycle;
 
 void resetShellState() {
     windowState = WindowState{};

@@ -3,11 +3,13 @@
 //
 // Offers: WindowState, WalkerPlacement, GaitSelection, CameraState, their instances
 // (windowState, walkerPlacement, gaitSelection, cameraState), the robot's pose record
-// (robotState). resetShellState restores every initial value.
+// (robotState) and the program's walker (walkCycle). resetShellState restores every initial
+// value but the walker's, which simulationInit sets.
 #pragma once
 
 #include "model/body_model.h"
 #include "model/constants.h"
+#include "walking/walk_cycle.h"
 
 struct WindowState {
     int width = 400;     // window width as last reported by reshape, pixels
@@ -32,6 +34,11 @@ struct GaitSelection {
     int stepSpeed = 0;   // 0..1
     int gaitMode = 0;    // stepLength + 4 stepHeight + 8 stepSpeed
     int gaitChanged = 0; // 1 when a gait key was pressed since the last step
+    // A gait chosen by its fields (the explorer, --gait, --change) instead of the levels; a
+    // gait key returns to the levels.
+    bool custom = false;
+    orva::GaitEntry customEntry{};
+    int refusalsSeen = 0; // the walker's refusals already answered
 };
 
 struct CameraState {
@@ -55,5 +62,6 @@ extern WalkerPlacement walkerPlacement;
 extern GaitSelection gaitSelection;
 extern CameraState cameraState;
 extern orva::RobotState robotState;
+extern orva::WalkCycle walkCycle;
 
 void resetShellState();

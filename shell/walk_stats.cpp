@@ -42,11 +42,11 @@ void noteIncrement(WalkStats& s) {
     // A step segment ended: the generator made the next step, perhaps through a change.
     if (cycle.phase != s.lastPhase && cycle.phase % 2 == 1) {
         s.stepFrom = s.lastMode;
-        s.stepTo = cycle.currentMode;
-        s.byLevel = cycle.changeLatched == 1; // still latched: an intermediate length level
+        s.stepTo = cycle.current.mode;
+        s.byLevel = cycle.changeLatched == 1; // still latched: a gait part of the way
     }
     s.lastPhase = cycle.phase;
-    s.lastMode = cycle.currentMode;
+    s.lastMode = cycle.current.mode;
     s.lastSupport = place.supportLeg;
 
     const int at = s.historyNext;
@@ -74,11 +74,4 @@ void updateRates(WalkStats& s, double wallSeconds) {
 
 int laps(const WalkStats& s) {
     return static_cast<int>(std::floor(s.distance / (2 * pi * walkerPlacement.pathRadius)));
-}
-
-StepStats stepPasses(int from, int to) {
-    TrajectorySegment scratch;
-    StepStats stats{};
-    generateStep(transitionEntry(from, to), scratch, &stats);
-    return stats;
 }

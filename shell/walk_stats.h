@@ -3,7 +3,7 @@
 // frame rate.
 //
 // Offers: WalkStats and its instance walkStats, historyLength, noteIncrement, noteFrame,
-// updateRates, laps, stepPasses. The window program calls noteIncrement after
+// updateRates, laps. The window program calls noteIncrement after
 // every idle pass, noteFrame for every frame and updateRates on every idle call.
 #pragma once
 
@@ -23,8 +23,8 @@ struct WalkStats {
     double stepSpeed = 0.0; // forward speed over the last step, m per phase s
     double stepStartDistance = 0.0;
     long long stepStartIncrement = 0;
-    // The step the generator made last, in gait modes; byLevel when a far change of step
-    // length went one level at a time.
+    // The step the generator made last, in gait modes (customGait for a custom gait); byLevel
+    // when a far change went part of the way.
     int stepFrom = 0, stepTo = 0;
     bool byLevel = false;
     int lastPhase = 0, lastMode = 0, lastSupport = 0; // of the walking cycle after the last pass
@@ -51,5 +51,3 @@ void noteFrame(WalkStats& stats);
 void updateRates(WalkStats& stats, double wallSeconds);
 
 int laps(const WalkStats& stats); // whole turns of the path circle
-// The generator's passes for the step from mode `from` to `to` (the same mode: a plain step).
-orva::StepStats stepPasses(int from, int to);

@@ -108,7 +108,7 @@ int runWalkCommand(int argc, char** argv) {
         const double* q = robotState.q;
         std::printf("%ld,%d,%d,%d,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,"
                     "%.17g\n",
-                    call, p.supportLeg, gaitSelection.gaitMode, walkCycle.currentMode, q[0], q[1],
+                    call, p.supportLeg, gaitSelection.gaitMode, walkCycle.current.mode, q[0], q[1],
                     q[2], q[3], q[4], q[5], p.stanceArc, p.hipHalfWidth, p.comOffset[0],
                     p.comOffset[1], p.swingReach);
     }

@@ -6,55 +6,100 @@
 
 namespace orva {
 
-WalkCycle walkCycle;
-TrajectorySegment segments[segmentCount];
-
 namespace {
 
 // Blends last a fifth of the step before them (not the generator's own blendDuration).
 constexpr double blendFraction = 0.2;
+// Part-way gaits tried when no one step reaches a custom gait: 1/2, 1/4, 1/8 of the way.
+constexpr int partWayTries = 3;
 
 int lengthLevel(int mode) {
     return mode & 3;
 }
 
-bool generateTransition(int from, int to, TrajectorySegment& next) {
-    return generateStep(transitionEntry(from, to), next);
+// The generator, counted against the boundary's budget; the passes of the step to replay are
+// kept.
+bool generateCounted(WalkCycle& w, const GaitEntry& entry, TrajectorySegment& seg) {
+    ++w.boundaryCalls;
+    const bool replayed = &seg == &w.segments[0] || &seg == &w.segments[2];
+    return generateStep(entry, seg, replayed ? &w.stepStats : nullptr);
 }
 
-// The next step, taking a latched gait change through a transition step. A change the
-// generator cannot make in one step (two or more length levels) goes one length level at a
-// time and stays latched; a step that is not usable is never replayed.
-void generateNextStep(TrajectorySegment& next) {
-    WalkCycle& w = walkCycle;
-    if (!w.changeLatched) {
-        generateStep(gaitTable.rows[w.currentMode], next);
-        return;
-    }
-    w.changeLatched = 0;
-    const int from = w.currentMode, to = w.pendingMode;
-    if (generateTransition(from, to, next)) {
-        w.currentMode = to;
+// The gait a fraction f of the way from a to b, field by field.
+GaitEntry partWay(const GaitEntry& a, const GaitEntry& b, double f) {
+    constexpr int fieldCount = sizeof(GaitEntry) / sizeof(double);
+    static_assert(sizeof(GaitEntry) == fieldCount * sizeof(double), "GaitEntry holds doubles only");
+    const double* from = &a.backStep;
+    const double* to = &b.backStep;
+    GaitEntry out = a;
+    double* field = &out.backStep;
+    for (int i = 0; i < fieldCount; ++i) field[i] = from[i] + f * (to[i] - from[i]);
+    return out;
+}
+
+// A change between two table rows, as the keys have always made it: a change the generator
+// cannot make in one step (two or more length levels) goes one length level at a time and
+// stays latched.
+void tableChange(WalkCycle& w, TrajectorySegment& next) {
+    const int from = w.current.mode, to = w.pending.mode;
+    if (generateCounted(w, transitionEntry(from, to), next)) {
+        w.current = w.pending;
         return;
     }
     int length = lengthLevel(from);
     if (lengthLevel(to) > length) ++length;
     if (lengthLevel(to) < length) --length;
     const int intermediate = (to & ~3) | length;
-    if (generateTransition(from, intermediate, next)) {
-        w.currentMode = intermediate;
+    if (generateCounted(w, transitionEntry(from, intermediate), next)) {
+        w.current = tableGait(intermediate);
         w.changeLatched = 1;
         return;
     }
-    generateStep(gaitTable.rows[from], next);
+    generateCounted(w, gaitTable.rows[from], next);
+}
+
+// A change to or from a custom gait: directly, else to a gait part of the way there whose
+// transition and own step are both usable, staying latched; else the gait is kept.
+void customChange(WalkCycle& w, TrajectorySegment& next) {
+    const GaitEntry& from = w.current.entry;
+    if (generateCounted(w, transitionEntry(from, w.pending.entry), next)) {
+        w.current = w.pending;
+        return;
+    }
+    TrajectorySegment own;
+    double f = 0.5;
+    for (int i = 0; i < partWayTries; ++i, f /= 2) {
+        const GaitEntry mid = partWay(from, w.pending.entry, f);
+        if (generateCounted(w, transitionEntry(from, mid), next) && generateCounted(w, mid, own)) {
+            w.current = GaitTarget{customGait, mid};
+            w.changeLatched = 1;
+            return;
+        }
+    }
+    ++w.refusals;
+    generateCounted(w, from, next);
+}
+
+// The next step, taking a latched gait change through a transition step; a step that is not
+// usable is never replayed.
+void generateNextStep(WalkCycle& w, TrajectorySegment& next) {
+    w.boundaryCalls = 0;
+    if (!w.changeLatched) {
+        generateCounted(w, w.current.entry, next);
+        return;
+    }
+    w.changeLatched = 0;
+    if (w.current.mode != customGait && w.pending.mode != customGait)
+        tableChange(w, next);
+    else
+        customChange(w, next);
 }
 
 // Phases 0 and 2: replay the step, and at its end generate the next step and the blend.
-void stepPhase(RobotState& state, int stepIndex) {
-    WalkCycle& w = walkCycle;
-    TrajectorySegment& step = segments[stepIndex];
-    TrajectorySegment& blend = segments[stepIndex + 1];
-    TrajectorySegment& next = segments[(stepIndex + 2) % segmentCount];
+void stepPhase(WalkCycle& w, RobotState& state, int stepIndex) {
+    TrajectorySegment& step = w.segments[stepIndex];
+    TrajectorySegment& blend = w.segments[stepIndex + 1];
+    TrajectorySegment& next = w.segments[(stepIndex + 2) % segmentCount];
 
     toJointCoords(evalPose(step, w.phaseClock), state.q);
     w.phaseClock += phaseIncrement;
@@ -65,13 +110,12 @@ void stepPhase(RobotState& state, int stepIndex) {
     evalPolyRates(step, w.phaseClock, rates);
     evalPolyAccels(step, w.phaseClock, accels);
     w.phaseClock = 0;
-    generateNextStep(next);
+    generateNextStep(w, next);
     buildBlend(blendFraction * step.duration, blend, next, state.q, rates, accels);
 }
 
-void blendPhase(RobotState& state, int blendIndex) {
-    WalkCycle& w = walkCycle;
-    const TrajectorySegment& blend = segments[blendIndex];
+void blendPhase(WalkCycle& w, RobotState& state, int blendIndex) {
+    const TrajectorySegment& blend = w.segments[blendIndex];
     toJointCoords(evalPose(blend, w.phaseClock), state.q);
     w.phaseClock += phaseIncrement;
     if (w.phaseClock > blend.blendDuration) {
@@ -91,38 +135,66 @@ void evalPolyDerivatives(const TrajectorySegment& seg, double t, int order,
 
 } // namespace
 
-void simulationInit() {
-    setupCore();
-    walkCycle = WalkCycle{};
-    for (TrajectorySegment& seg : segments)
-        generateStep(gaitTable.rows[walkCycle.currentMode], seg);
+GaitTarget tableGait(int mode) {
+    return GaitTarget{mode, gaitTable.rows[mode]};
 }
 
-int simulationStep(RobotState& state, int modeRequest, int requestedMode) {
-    WalkCycle& w = walkCycle;
+bool sameGait(const GaitTarget& a, const GaitTarget& b) {
+    if (a.mode != b.mode) return false;
+    if (a.mode != customGait) return true;
+    const GaitEntry &x = a.entry, &y = b.entry;
+    return x.backStep == y.backStep && x.foreStep == y.foreStep && x.backDrop == y.backDrop &&
+           x.foreRise == y.foreRise && x.meanSpeed == y.meanSpeed && x.clearance == y.clearance &&
+           x.hipHeightStart == y.hipHeightStart && x.hipVyStart == y.hipVyStart &&
+           x.hipAyStart == y.hipAyStart && x.hipHeightEnd == y.hipHeightEnd &&
+           x.hipVyEnd == y.hipVyEnd && x.hipAyEnd == y.hipAyEnd;
+}
+
+void simulationInit(WalkCycle& w) {
+    setupCore();
+    simulationInit(w, tableGait(0));
+}
+
+void simulationInit(WalkCycle& w, const GaitTarget& start) {
+    setupCore();
+    w = WalkCycle{};
+    w.current = w.pending = start;
+    for (TrajectorySegment& seg : w.segments) generateStep(start.entry, seg, &w.stepStats);
+}
+
+int simulationStep(WalkCycle& w, RobotState& state, int modeRequest, const GaitTarget& requested) {
     if (modeRequest == 1 && w.changeLatched == 0) {
-        w.changeLatched = 1;
-        w.pendingMode = requestedMode;
+        TrajectorySegment own;
+        if (requested.mode != customGait || generateStep(requested.entry, own)) {
+            w.changeLatched = 1;
+            w.pending = requested;
+        } else {
+            ++w.refusals;
+        }
     }
     switch (w.phase) {
     case 0:
         w.supportFlag = 0;
-        stepPhase(state, 0);
+        stepPhase(w, state, 0);
         break;
     case 1:
         w.supportFlag = 1;
-        blendPhase(state, 1);
+        blendPhase(w, state, 1);
         break;
     case 2:
         w.supportFlag = 1;
-        stepPhase(state, 2);
+        stepPhase(w, state, 2);
         break;
     default:
         w.supportFlag = 0;
-        blendPhase(state, 3);
+        blendPhase(w, state, 3);
         break;
     }
     return w.supportFlag;
+}
+
+int simulationStep(WalkCycle& w, RobotState& state, int modeRequest, int requestedMode) {
+    return simulationStep(w, state, modeRequest, tableGait(requestedMode));
 }
 
 void buildBlend(double T, TrajectorySegment& blend, const TrajectorySegment& next,

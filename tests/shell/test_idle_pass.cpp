@@ -38,7 +38,7 @@ TEST_F(IdlePassTest, GaitKeysReachOneStepAndEveryTenthCallRedraws) {
     cameraState.eyeXPending = 1.5;
     EXPECT_FALSE(idlePass());
     EXPECT_EQ(gaitSelection.gaitChanged, 0);
-    EXPECT_EQ(walkCycle.pendingMode, 8);
+    EXPECT_EQ(walkCycle.pending.mode, 8);
     EXPECT_EQ(cameraState.eyeX, 1.5);
     PacingState unpaced;
     for (int call = 2; call <= 30; ++call) {
@@ -67,7 +67,7 @@ TEST_F(IdlePassTest, SoakWithRandomGaitKeysWalksSmoothlyAndEndsOnTheKeysMode) {
     }
     EXPECT_GT(changes, 500);
     for (int call = 0; call < 4000; ++call) idlePass();
-    EXPECT_EQ(walkCycle.currentMode, gaitSelection.gaitMode);
+    EXPECT_EQ(walkCycle.current.mode, gaitSelection.gaitMode);
 }
 
 // The statistics follow the walk; paced, it passes through the same poses at other times.

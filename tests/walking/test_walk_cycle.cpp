@@ -15,7 +15,10 @@ constexpr double increment = timeStep * timeScale;
 
 class WalkCycleTest : public ::testing::Test {
   protected:
-    void SetUp() override { simulationInit(); }
+    void SetUp() override { simulationInit(walkCycle); }
+
+    WalkCycle walkCycle{};
+    TrajectorySegment (&segments)[segmentCount] = walkCycle.segments;
 
     RobotState state{};
 
@@ -23,7 +26,8 @@ class WalkCycleTest : public ::testing::Test {
     // each blend, when the foot that just landed takes the load.
     void step(int modeRequest = 0, int requestedMode = 0) {
         const int phase = walkCycle.phase;
-        EXPECT_EQ(simulationStep(state, modeRequest, requestedMode), phase == 1 || phase == 2);
+        EXPECT_EQ(simulationStep(walkCycle, state, modeRequest, requestedMode),
+                  phase == 1 || phase == 2);
     }
 
     // Steps until the phase changes (bounded, so a stuck cycle fails instead of hanging).
@@ -88,9 +92,9 @@ TEST_F(WalkCycleTest, BlendJoinsTouchDownSeenFromLandedFootToNextStep) {
 TEST_F(WalkCycleTest, GaitChangeWaitsForTheStepBoundaryAndGoesOneLengthLevelPerStep) {
     step(1, 11); // latched
     step(1, 2);  // dropped: a change is already waiting
-    EXPECT_EQ(walkCycle.pendingMode, 11);
+    EXPECT_EQ(walkCycle.pending.mode, 11);
     runUntilPhaseChanges();
-    EXPECT_EQ(walkCycle.currentMode, 9);
+    EXPECT_EQ(walkCycle.current.mode, 9);
     EXPECT_EQ(walkCycle.changeLatched, 1);
     GaitEntry transition = gaitTable.rows[0];
     transition.foreStep = gaitTable.rows[9].backStep;
@@ -101,21 +105,21 @@ TEST_F(WalkCycleTest, GaitChangeWaitsForTheStepBoundaryAndGoesOneLengthLevelPerS
 
     for (int mode : {10, 11}) {
         for (int i = 0; i < 2; ++i) runUntilPhaseChanges(); // the next step boundary
-        EXPECT_EQ(walkCycle.currentMode, mode);
+        EXPECT_EQ(walkCycle.current.mode, mode);
     }
     EXPECT_EQ(walkCycle.changeLatched, 0);
     for (const TrajectorySegment& seg : segments)
         for (const JointPolynomial& p : seg.poly)
             for (double c : p.c) EXPECT_TRUE(std::isfinite(c));
     step(1, 5); // a request after the change is latched again
-    EXPECT_EQ(walkCycle.pendingMode, 5);
+    EXPECT_EQ(walkCycle.pending.mode, 5);
 }
 
 TEST_F(WalkCycleTest, RequestInTheCallThatEndsAStepIsUsedAtOnce) {
     segments[0].duration = increment / 2; // the first call ends the step
     step(1, 1);
     EXPECT_EQ(walkCycle.phase, 1);
-    EXPECT_EQ(walkCycle.currentMode, 1);
+    EXPECT_EQ(walkCycle.current.mode, 1);
 }
 
 } // namespace
