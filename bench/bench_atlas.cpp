@@ -1,14 +1,16 @@
+#include "gait/feasibility_grid.h"
 #include "model/core_setup.h"
-#include "tools/atlas_command.h"
 
 #include <benchmark/benchmark.h>
+
+using namespace orva;
 
 namespace {
 
 // The default atlas, 18,432 steps, on one thread and on two: wall time, so that the two show
 // how well the threads share the work.
 void runDefaultAtlas(benchmark::State& state) {
-    orva::setupCore();
+    setupCore();
     const AtlasGrid grid = defaultAtlasGrid();
     const int threads = static_cast<int>(state.range(0));
     size_t points = 0;

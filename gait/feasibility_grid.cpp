@@ -1,0 +1,90 @@
+#include "gait/feasibility_grid.h"
+
+#include "gait/step_generator.h"
+
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+
+namespace orva {
+
+double atlasValue(const AtlasRange& r, int i) {
+    if (i == r.count - 1) return r.last; // exactly, whatever the rounding of the step
+    return r.count > 1 ? r.first + (r.last - r.first) * i / (r.count - 1) : r.first;
+}
+
+AtlasGrid defaultAtlasGrid() {
+    return AtlasGrid{{0.02, 0.40, 96}, {0.03, 0.60, 96}, {0.03, 0.22}};
+}
+
+GaitEntry atlasEntry(double length, double speed, double clearance) {
+    GaitEntry e = gaitTable.rows[0];
+    e.backStep = e.foreStep = length;
+    e.meanSpeed = speed;
+    e.clearance = clearance;
+    return e;
+}
+
+void evaluateAtlasPoint(AtlasPoint& p) {
+    TrajectorySegment seg;
+    StepStats stats{};
+    p.usable = generateStep(atlasEntry(p.backStep, p.meanSpeed, p.clearance), seg, &stats);
+    p.duration = seg.duration;
+    p.outerPasses = stats.outerPasses;
+    p.innerPasses = stats.innerPasses;
+}
+
+namespace {
+
+// Points handed out in small chunks, so that threads share the slow unusable steps evenly.
+constexpr size_t chunkSize = 16;
+
+} // namespace
+
+std::vector<AtlasPoint> atlasPoints(const AtlasGrid& grid) {
+    std::vector<AtlasPoint> points;
+    for (double c : grid.clearances)
+        for (int i = 0; i < grid.lengths.count; ++i)
+            for (int j = 0; j < grid.speeds.count; ++j)
+                points.push_back(
+                    {atlasValue(grid.lengths, i), atlasValue(grid.speeds, j), c, false, 0.0, 0, 0});
+    return points;
+}
+
+std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads) {
+    std::vector<AtlasPoint> points = atlasPoints(grid);
+
+    // Each point is written by one thread only; generateStep keeps its work on the stack and
+    // only reads the model and the gait table.
+    std::atomic<size_t> next{0};
+    auto work = [&points, &next] {
+        for (;;) {
+            const size_t begin = next.fetch_add(chunkSize);
+            if (begin >= points.size()) return;
+            const size_t end = std::min(points.size(), begin + chunkSize);
+            for (size_t i = begin; i < end; ++i) evaluateAtlasPoint(points[i]);
+        }
+    };
+    std::vector<std::thread> pool;
+    try {
+        for (int t = 1; t < threads; ++t) pool.emplace_back(work);
+    } catch (const std::system_error&) {
+        // Fewer threads than asked for: those started and this one do all the work.
+    }
+    work();
+    for (std::thread& t : pool) t.join();
+    return points;
+}
+
+std::vector<AtlasPoint> atlasTableRows() {
+    std::vector<AtlasPoint> rows;
+    for (const GaitEntry& row : gaitTable.rows) {
+        AtlasPoint p{row.backStep, row.meanSpeed, row.clearance, false, 0.0, 0, 0};
+        evaluateAtlasPoint(p);
+        rows.push_back(p);
+    }
+    return rows;
+}
+
+} // namespace orva

@@ -1,0 +1,54 @@
+// The feasibility grid: the step generator run over symmetric step lengths and mean hip speeds,
+// for one or more clearances, telling where it makes a usable step and how long that step
+// lasts. The atlas pictures and the window's map share it.
+//
+// Offers: AtlasRange, atlasValue, AtlasGrid, defaultAtlasGrid, AtlasPoint, atlasEntry,
+// atlasPoints, evaluateAtlasPoint, computeAtlas, atlasTableRows.
+#pragma once
+
+#include "model/gait_table.h"
+
+#include <vector>
+
+namespace orva {
+
+// count values evenly from first to last, both included.
+struct AtlasRange {
+    double first, last;
+    int count;
+};
+
+double atlasValue(const AtlasRange& range, int i);
+
+struct AtlasGrid {
+    AtlasRange lengths;             // backStep = foreStep, m
+    AtlasRange speeds;              // meanSpeed, m/s
+    std::vector<double> clearances; // m
+};
+
+// Lengths 0.02..0.40 and speeds 0.03..0.60 m/s, 96 values each, clearances 0.03 and 0.22 m.
+AtlasGrid defaultAtlasGrid();
+
+struct AtlasPoint {
+    double backStep, meanSpeed, clearance; // the step asked for
+    bool usable;                           // generateStep's result
+    double duration;                       // s, meaningful when usable
+    int outerPasses, innerPasses;
+};
+
+// A gait-table row with these symmetric step lengths, mean speed and clearance; the other
+// fields as in every row. Needs setupCore.
+GaitEntry atlasEntry(double length, double speed, double clearance);
+
+// Every grid point, not yet evaluated: clearance first, then length, then speed.
+std::vector<AtlasPoint> atlasPoints(const AtlasGrid& grid);
+// Runs the generator for one point. Safe on several threads at once, one point each.
+void evaluateAtlasPoint(AtlasPoint& point);
+
+// Every grid point evaluated, on `threads` threads (at least one). Needs setupCore.
+std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads);
+
+// The sixteen gait-table rows computed as atlas points, mode by mode.
+std::vector<AtlasPoint> atlasTableRows();
+
+} // namespace orva
