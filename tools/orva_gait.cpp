@@ -4,6 +4,7 @@
 #include "model/core_setup.h"
 #include "model/gait_table.h"
 
+#include "shell/gait_option.h"
 #include "tools/atlas_command.h"
 #include "tools/cli.h"
 #include "tools/figure_command.h"
@@ -27,12 +28,15 @@ const char* const helpText =
     "                             of a freshly filled gait table\n"
     "  steps --transitions        the 256 gait-change steps, from-major: row FROM with its\n"
     "                             foreStep set to row TO's backStep (FROM = TO is the plain row)\n"
-    "  walk --calls N [--keys KEYS]\n"
+    "  steps --gait GAIT          the step generated from one gait (orva-gait walk --help)\n"
+    "  walk --calls N [--keys KEYS] [--gait GAIT] [--change CALL:GAIT]...\n"
     "                             start-up and N idle passes without a window, as CSV; KEYS is\n"
     "                             a comma-separated list of K:CHARS, the gait keys CHARS pressed\n"
     "                             just before idle call K (counted from 1); other keys, which\n"
     "                             the program ignores, and K above N are refused\n"
+    "                             (orva-gait walk --help)\n"
     "  figure --mode M [--transition-to N] [-o FILE]\n"
+    "  figure --gait GAIT [-o FILE]\n"
     "                             an SVG picture of one step: stick figures, paths, link angles\n"
     "                             and centre of mass (orva-gait figure --help)\n"
     "  atlas [--lengths A:B:N] [--speeds A:B:N] [--clearance C]... [--threads T] [--csv]\n"
@@ -95,22 +99,60 @@ int runSteps(bool transitions) {
     return 0;
 }
 
+const char* const stepsHelp =
+    "usage: orva-gait steps [--transitions | --gait GAIT]\n"
+    "\n"
+    "Prints the steps the gait generator makes, one JSON object per line: for each gait mode\n"
+    "0..15 the step of that row; with --transitions the 256 gait-change steps, from-major; with\n"
+    "--gait the step of that one gait (from and to its base row), after checking it: a gait\n"
+    "with no usable step prints nothing and exits 1. GAIT is described by 'orva-gait walk\n"
+    "--help'.\n";
+
+// argv[0] is "steps".
+int runStepsCommand(int argc, char** argv) {
+    bool transitions = false, gaitGiven = false;
+    GaitTarget gait{};
+    int base = 0;
+    std::string gaitText;
+    setupCore();
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--help" || option == "-h") {
+            std::fputs(stepsHelp, stdout);
+            return 0;
+        }
+        if (option == "--transitions") {
+            if (transitions) return usageError(tool, "steps: --transitions given twice");
+            transitions = true;
+        } else if (option == "--gait") {
+            if (gaitGiven) return usageError(tool, "steps: --gait given twice");
+            if (i + 1 >= argc) return usageError(tool, "steps: missing value after --gait");
+            gaitText = argv[++i];
+            const std::string error = parseGaitOption(gaitText, gait, &base);
+            if (!error.empty()) return usageError(tool, "steps: --gait: " + error);
+            gaitGiven = true;
+        } else {
+            return usageError(tool, "steps: unknown option '" + option + "'");
+        }
+    }
+    if (transitions && gaitGiven)
+        return usageError(tool, "steps: --transitions and --gait exclude each other");
+    if (!gaitGiven) return runSteps(transitions);
+    TrajectorySegment scratch;
+    if (!generateStep(gait.entry, scratch)) {
+        std::fprintf(stderr, "%s: steps: the gait %s gives no usable step\n", tool,
+                     gaitText.c_str());
+        return 1;
+    }
+    printStep(base, base, gait.entry);
+    return 0;
+}
+
 int run(int argc, char** argv) {
     if (argc < 2) return usageError(tool, "missing command");
     if (const int status = answerToolOption(tool, argc, argv, helpText); status >= 0) return status;
     const std::string command = argv[1];
-    if (command == "steps") {
-        bool transitions = false;
-        for (int i = 2; i < argc; ++i) {
-            const std::string option = argv[i];
-            if (option != "--transitions") {
-                return usageError(tool, "steps: unknown option '" + option + "'");
-            }
-            if (transitions) return usageError(tool, "steps: --transitions given twice");
-            transitions = true;
-        }
-        return runSteps(transitions);
-    }
+    if (command == "steps") return runStepsCommand(argc - 1, argv + 1);
     if (command == "walk") return runWalkCommand(argc - 1, argv + 1);
     if (command == "figure") return runFigureCommand(argc - 1, argv + 1);
     if (command == "atlas") return runAtlasCommand(argc - 1, argv + 1);

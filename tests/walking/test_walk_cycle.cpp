@@ -1,8 +1,10 @@
 #include "gait/poly_fit.h"
 #include "gait/step_generator.h"
+#include "model/core_setup.h"
 #include "tests/poly_motion.h"
 #include "walking/walk_cycle.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -120,6 +122,92 @@ TEST_F(WalkCycleTest, RequestInTheCallThatEndsAStepIsUsedAtOnce) {
     step(1, 1);
     EXPECT_EQ(walkCycle.phase, 1);
     EXPECT_EQ(walkCycle.current.mode, 1);
+}
+
+} // namespace
+
+namespace {
+
+// Runs w to its next step boundary at once: the call that ends step 0.
+void stepBoundary(WalkCycle& w, RobotState& state, int request, const GaitTarget& target) {
+    w.phase = 0;
+    w.phaseClock = w.segments[0].duration;
+    simulationStep(w, state, request, target);
+}
+
+bool sameSegment(const TrajectorySegment& a, const TrajectorySegment& b) {
+    return a.duration == b.duration && std::memcmp(a.poly, b.poly, sizeof a.poly) == 0;
+}
+
+// A gait equal to table row m, but named by its fields, walks exactly like row m.
+TEST(CustomGait, EqualToATableRowWalksExactlyLikeIt) {
+    setupCore();
+    for (int m : {0, 6, 11, 15}) {
+        WalkCycle table{}, custom{};
+        simulationInit(table, tableGait(m));
+        simulationInit(custom, GaitTarget{customGait, gaitTable.rows[m]});
+        RobotState a{}, b{};
+        for (int call = 0; call < 400; ++call) {
+            simulationStep(table, a, 0, 0);
+            simulationStep(custom, b, 0, 0);
+            ASSERT_EQ(std::memcmp(a.q, b.q, sizeof a.q), 0) << m << " " << call;
+        }
+    }
+}
+
+// Random targets, usable or not, near or far: every step replayed is the generator's usable
+// step from the gait before (directly or to a gait part of the way), the walker ends on the
+// target or counts a refusal, and no boundary calls the generator more than its budget allows.
+TEST(CustomGait, StormOfTargetsNeverReplaysAnUnusableStep) {
+    WalkCycle w{};
+    simulationInit(w);
+    RobotState state{};
+    unsigned seed = 12345;
+    auto uniform = [&seed](double lo, double hi) {
+        seed = seed * 1103515245u + 12345u;
+        return lo + (hi - lo) * ((seed >> 8) & 0xffff) / 65535.0;
+    };
+    int reached = 0, refused = 0, partWay = 0, worstCalls = 0;
+    TrajectorySegment expected;
+    for (int n = 0; n < 10000; ++n) {
+        GaitTarget target = tableGait(n % gaitModeCount);
+        if (n % 5 != 0) {
+            target.mode = customGait;
+            GaitEntry& e = target.entry;
+            e.backStep = e.foreStep = uniform(0.01, 0.5);
+            e.meanSpeed = uniform(0.02, 0.8);
+            e.clearance = uniform(0.01, 0.35);
+            if (n % 7 == 0) e.hipHeightEnd = uniform(0.8, 0.9);
+        }
+        const int refusalsBefore = w.refusals;
+        stepBoundary(w, state, 1, target);
+        int boundaries = 1;
+        for (;;) {
+            worstCalls = std::max(worstCalls, w.boundaryCalls);
+            ASSERT_LE(w.boundaryCalls, maxBoundaryCalls);
+            if (!w.changeLatched) break;
+            ++partWay;
+            const GaitTarget from = w.current;
+            stepBoundary(w, state, 0, target);
+            ASSERT_LT(++boundaries, 200) << "no end to the change " << n;
+            // The step replayed is the usable step from the gait before to the one walked now.
+            const GaitEntry made = sameGait(from, w.current)
+                                       ? from.entry
+                                       : transitionEntry(from.entry, w.current.entry);
+            ASSERT_TRUE(generateStep(made, expected)) << n;
+            ASSERT_TRUE(sameSegment(expected, w.segments[2])) << n;
+        }
+        if (sameGait(w.current, target))
+            ++reached;
+        else
+            ASSERT_EQ(w.refusals, refusalsBefore + 1) << n;
+        refused += w.refusals - refusalsBefore;
+        ASSERT_TRUE(generateStep(w.current.entry, expected)) << "the gait kept must be usable";
+    }
+    EXPECT_GT(reached, 3000);
+    EXPECT_GT(refused, 300);
+    EXPECT_GT(partWay, 100);
+    RecordProperty("worstBoundaryCalls", worstCalls);
 }
 
 } // namespace

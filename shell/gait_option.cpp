@@ -1,0 +1,104 @@
+#include "shell/gait_option.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace orva;
+
+// Lengths, heights and speeds are never negative nor above 1 (m, m/s); the world is flat, so the
+// feet start and land at the stance ankle's height.
+const GaitField gaitFields[gaitFieldCount] = {
+    {"backStep", &GaitEntry::backStep, 0, 1, "m"},
+    {"foreStep", &GaitEntry::foreStep, 0, 1, "m"},
+    {"backDrop", &GaitEntry::backDrop, 0, 0, "m"},
+    {"foreRise", &GaitEntry::foreRise, 0, 0, "m"},
+    {"meanSpeed", &GaitEntry::meanSpeed, 0, 1, "m/s"},
+    {"clearance", &GaitEntry::clearance, 0, 1, "m"},
+    {"hipHeightStart", &GaitEntry::hipHeightStart, 0, 1, "m"},
+    {"hipVyStart", &GaitEntry::hipVyStart, -1, 1, "m/s"},
+    {"hipAyStart", &GaitEntry::hipAyStart, -10, 10, "m/s2"},
+    {"hipHeightEnd", &GaitEntry::hipHeightEnd, 0, 1, "m"},
+    {"hipVyEnd", &GaitEntry::hipVyEnd, -1, 1, "m/s"},
+    {"hipAyEnd", &GaitEntry::hipAyEnd, -10, 10, "m/s2"},
+};
+
+namespace {
+
+bool wholeNumber(const std::string& text, double& out) {
+    if (text.empty() || text.find_first_of(" \t\n") != std::string::npos) return false;
+    char* end = nullptr;
+    errno = 0;
+    out = std::strtod(text.c_str(), &end);
+    return errno != ERANGE && *end == '\0';
+}
+
+} // namespace
+
+std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseMode) {
+    long mode = 0;
+    bool modeGiven = false;
+    bool given[gaitFieldCount] = {};
+    double values[gaitFieldCount] = {};
+    bool anyField = false;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t comma = text.find(',', start);
+        if (comma == std::string::npos) comma = text.size();
+        const std::string pair = text.substr(start, comma - start);
+        start = comma + 1;
+        const size_t equals = pair.find('=');
+        if (equals == std::string::npos) return "\"" + pair + "\" is not FIELD=VALUE";
+        const std::string name = pair.substr(0, equals), value = pair.substr(equals + 1);
+        double number = 0;
+        if (name == "mode") {
+            if (modeGiven) return "mode given twice";
+            modeGiven = true;
+            if (!wholeNumber(value, number) || number != std::floor(number) || number < 0 ||
+                number >= gaitModeCount)
+                return "mode must be a gait mode 0..15, not \"" + value + "\"";
+            mode = static_cast<long>(number);
+            continue;
+        }
+        int field = 0;
+        while (field < gaitFieldCount && name != gaitFields[field].name) ++field;
+        if (field == gaitFieldCount) return "unknown field \"" + name + "\"";
+        const GaitField& f = gaitFields[field];
+        if (given[field]) return name + " given twice";
+        if (!wholeNumber(value, number)) return name + ": \"" + value + "\" is not a number";
+        if (!std::isfinite(number)) return name + " must be finite, not \"" + value + "\"";
+        if (number < f.lowest || number > f.highest) {
+            char range[96];
+            if (f.lowest == f.highest)
+                std::snprintf(range, sizeof range, " must be %g %s (the world is flat)", f.lowest,
+                              f.unit);
+            else
+                std::snprintf(range, sizeof range, " must lie in %g..%g %s", f.lowest, f.highest,
+                              f.unit);
+            return name + range + ", not " + value;
+        }
+        given[field] = anyField = true;
+        values[field] = number;
+    }
+    out = tableGait(static_cast<int>(mode));
+    if (baseMode) *baseMode = static_cast<int>(mode);
+    if (!anyField) return "";
+    out.mode = customGait;
+    for (int i = 0; i < gaitFieldCount; ++i)
+        if (given[i]) out.entry.*gaitFields[i].member = values[i];
+    return "";
+}
+
+std::string gaitOptionHelp() {
+    std::string text = "GAIT is mode=M (the base row 0..15, 0 when left out) and FIELD=VALUE\n"
+                       "pairs, comma-separated, e.g. mode=6,meanSpeed=0.31,clearance=0.12. The\n"
+                       "fields and their ranges:\n";
+    char line[96];
+    for (const GaitField& f : gaitFields) {
+        std::snprintf(line, sizeof line, "  %-16s %g..%g %s\n", f.name, f.lowest, f.highest,
+                      f.unit);
+        text += line;
+    }
+    return text;
+}

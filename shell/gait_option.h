@@ -1,0 +1,31 @@
+// A gait named on the command line, for `--gait` and `--change`: "mode=M" (the base row, 0 when
+// left out) and FIELD=VALUE pairs over the gait entry's twelve fields, comma-separated, e.g.
+// "mode=6,meanSpeed=0.31,clearance=0.12". Without fields it is row M itself; with any it is a
+// custom gait.
+//
+// Offers: GaitField, gaitFields, gaitFieldCount, parseGaitOption, gaitOptionHelp.
+#pragma once
+
+#include "walking/walk_cycle.h"
+
+#include <string>
+
+// A field's name, its place in the entry and the values a flat world allows.
+struct GaitField {
+    const char* name;
+    double orva::GaitEntry::*member;
+    double lowest, highest;
+    const char* unit;
+};
+
+constexpr int gaitFieldCount = 12;
+extern const GaitField gaitFields[gaitFieldCount];
+
+// Reads text into out, and its base row into baseMode when given. Needs setupCore. Returns an
+// empty string, or what is wrong in one line naming the field: unknown or repeated, not a
+// number, not finite, or out of its range.
+std::string parseGaitOption(const std::string& text, orva::GaitTarget& out,
+                            int* baseMode = nullptr);
+
+// The option's form and every field's range, for the help texts.
+std::string gaitOptionHelp();
