@@ -1,9 +1,12 @@
 #include "shell/gait_option.h"
 
+#include "gait/step_generator.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 using namespace orva;
 
@@ -96,9 +99,41 @@ std::string gaitOptionHelp() {
                        "fields and their ranges:\n";
     char line[96];
     for (const GaitField& f : gaitFields) {
-        std::snprintf(line, sizeof line, "  %-16s %g..%g %s\n", f.name, f.lowest, f.highest,
-                      f.unit);
+        if (f.lowest == f.highest)
+            std::snprintf(line, sizeof line, "  %-16s %g %s (the world is flat)\n", f.name,
+                          f.lowest, f.unit);
+        else
+            std::snprintf(line, sizeof line, "  %-16s %g..%g %s\n", f.name, f.lowest, f.highest,
+                          f.unit);
         text += line;
     }
     return text;
+}
+
+int takeGaitArgument(int& argc, char** argv, GaitTarget& start) {
+    start = tableGait(0);
+    bool given = false;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--gait") != 0) {
+            argv[kept++] = argv[i];
+            continue;
+        }
+        const char* problem = given ? "--gait given twice" : i + 1 >= argc ? "missing GAIT" : "";
+        std::string error = problem;
+        if (error.empty()) error = parseGaitOption(argv[++i], start);
+        if (!error.empty()) {
+            std::fprintf(stderr, "orva: --gait: %s (try 'orva --help')\n", error.c_str());
+            return 2;
+        }
+        given = true;
+        TrajectorySegment scratch;
+        if (!generateStep(start.entry, scratch)) {
+            std::fprintf(stderr, "orva: the gait %s gives no usable step\n", argv[i]);
+            return 1;
+        }
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return -1;
 }

@@ -3,7 +3,8 @@
 // "mode=6,meanSpeed=0.31,clearance=0.12". Without fields it is row M itself; with any it is a
 // custom gait.
 //
-// Offers: GaitField, gaitFields, gaitFieldCount, parseGaitOption, gaitOptionHelp.
+// Offers: GaitField, gaitFields, gaitFieldCount, parseGaitOption, gaitOptionHelp,
+// takeGaitArgument.
 #pragma once
 
 #include "walking/walk_cycle.h"
@@ -29,3 +30,8 @@ std::string parseGaitOption(const std::string& text, orva::GaitTarget& out,
 
 // The option's form and every field's range, for the help texts.
 std::string gaitOptionHelp();
+
+// The window program's `--gait GAIT`: removes it from argv (the rest goes to GLUT) and sets
+// start to it, else to row 0. Needs setupCore. Returns -1 to go on, or the exit status after
+// one line on standard error: 2 for a bad or repeated option, 1 for a gait with no usable step.
+int takeGaitArgument(int& argc, char** argv, orva::GaitTarget& start);

@@ -9,9 +9,11 @@
 #include "assets/data_files.h"
 #include "assets/model_list.h"
 #include "assets/model_reader.h"
+#include "model/core_setup.h"
 #include "shell/camera_input.h"
 #include "shell/cursor.h"
 #include "shell/frame_layout.h"
+#include "shell/gait_option.h"
 #include "shell/idle_pass.h"
 #include "shell/lab_window.h"
 #include "shell/pacing.h"
@@ -112,7 +114,10 @@ void setFixedGlState() {
 int main(int argc, char** argv) {
     openStandardStreams();
     if (const int status = infoOption(argc, argv); status >= 0) return status;
-    startWalking();
+    setupCore();
+    GaitTarget start;
+    if (const int status = takeGaitArgument(argc, argv, start); status >= 0) return status;
+    startWalking(start);
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);

@@ -2,6 +2,7 @@
 
 #include "assets/data_files.h"
 #include "shell/camera_input.h"
+#include "shell/gait_option.h"
 
 #include <cerrno>
 #include <cstring>
@@ -17,6 +18,18 @@ void openStandardStreams() {
     }
 }
 
+namespace {
+
+const char* const labKeysHelp =
+    "r        pacing on or off: the walk follows the wall clock times a speed factor\n"
+    "+ or =   speed factor x2 (up to 4x); -  speed factor /2 (down to 1/16x)\n"
+    "p        pause or resume; o  while paused, one simulation increment\n"
+    "h        the gait lab panel, with the gait explorer and its feasibility map\n"
+    "c        camera views in turn: follow, follow side-on, free camera aimed at ORVA\n"
+    "F12      saves the window as orva-NNNN.png (the first free number)\n";
+
+} // namespace
+
 int infoOption(int argc, char** argv) {
     const bool help = argc == 2 && std::strcmp(argv[1], "--help") == 0;
     const bool version = argc == 2 && std::strcmp(argv[1], "--version") == 0;
@@ -25,13 +38,17 @@ int infoOption(int argc, char** argv) {
     if (version) {
         out << "orva " << ORVA_VERSION << "\n";
     } else {
-        out << "usage: orva [GLUT options such as -display DISPLAY]\n\n"
+        out << "usage: orva [--gait GAIT] [GLUT options such as -display DISPLAY]\n\n"
                "Shows ORVA walking in a window. It reads its data files from the folder it is\n"
                "started in:";
         out << " " << basicPieceFile << " " << footPieceFile;
         for (const char* name : sceneTextureFiles) out << " " << name;
-        out << ".\nThe launcher orva-walker starts it in the installed data folder.\n\nKeys:\n";
+        out << ".\nThe launcher orva-walker starts it in the installed data folder.\n\n"
+               "  --gait GAIT  start on this gait instead of gait mode 0 (a gait with no usable\n"
+               "               step exits 1); "
+            << gaitOptionHelp() << "\nKeys:\n";
         printHelp(out);
+        out << "\nThe gait lab's keys:\n" << labKeysHelp;
     }
     if (out.flush()) return 0;
     std::cerr << "orva: cannot write standard output" << std::endl;

@@ -2,6 +2,7 @@
 
 #include "model/body_model.h"
 #include "model/core_setup.h"
+#include "shell/gait_option.h"
 #include "tools/picture_options.h"
 #include "tools/svg_plot.h"
 #include "tools/svg_writer.h"
@@ -97,7 +98,8 @@ std::string caption(double x, const char* unit) {
 double drawCaption(Svg& svg, const StepFigure& f) {
     const GaitEntry& e = f.entry;
     const std::string title =
-        f.fromMode == f.toMode
+        f.fromMode == customGait ? "ORVA's step in a custom gait"
+        : f.fromMode == f.toMode
             ? "ORVA's step in gait mode " + std::to_string(f.fromMode)
             : "ORVA's gait-change step from mode " + std::to_string(f.fromMode) + " to mode " +
                   std::to_string(f.toMode) + " (row " + std::to_string(f.fromMode) +
@@ -288,9 +290,13 @@ double drawTimePlot(Svg& svg, const StepFigure& f, double top, double height,
 } // namespace
 
 bool buildStepFigure(int from, int to, StepFigure& out) {
+    return buildStepFigure(transitionEntry(from, to), from, to, out);
+}
+
+bool buildStepFigure(const GaitEntry& entry, int from, int to, StepFigure& out) {
     out.fromMode = from;
     out.toMode = to;
-    out.entry = transitionEntry(from, to);
+    out.entry = entry;
     out.stats = StepStats{};
     out.usable = generateStep(out.entry, out.seg, &out.stats);
     out.samples.clear();
@@ -339,6 +345,7 @@ namespace {
 
 const char* const figureHelp =
     "usage: orva-gait figure --mode M [--transition-to N] [-o FILE]\n"
+    "       orva-gait figure --gait GAIT [-o FILE]\n"
     "\n"
     "Writes an SVG picture of the step the gait generator makes from gait-table row M (0..15):\n"
     "the robot every twelfth of the step, side-on and to scale in metres, with the ground, the\n"
@@ -349,6 +356,7 @@ const char* const figureHelp =
     "  --mode M            gait mode 0..15\n"
     "  --transition-to N   the gait-change step instead: row M landing at row N's backStep, as\n"
     "                      the walking cycle makes it when the gait changes from M to N\n"
+    "  --gait GAIT         the step of any gait instead of a row (orva-gait walk --help)\n"
     "  -o FILE             write the picture to FILE instead of standard output\n"
     "  --help              this text\n"
     "\n"
@@ -368,11 +376,30 @@ bool parseMode(const std::string* text, long& mode) {
 
 int runFigureCommand(int argc, char** argv) {
     Options options;
-    const std::string error = parseOptions(
-        argc, argv,
-        {{"--mode", true, false}, {"--transition-to", true, false}, {"-o", true, false}}, options);
+    const std::string error = parseOptions(argc, argv,
+                                           {{"--mode", true, false},
+                                            {"--transition-to", true, false},
+                                            {"--gait", true, false},
+                                            {"-o", true, false}},
+                                           options);
     if (!error.empty()) return badFigureArguments(error);
     if (options.help) return writeOutput("figure", "", figureHelp);
+    const std::string* path = optionValue(options, "-o");
+    setupCore();
+    if (const std::string* text = optionValue(options, "--gait")) {
+        if (optionValue(options, "--mode") || optionValue(options, "--transition-to"))
+            return badFigureArguments("--gait excludes --mode and --transition-to");
+        GaitTarget gait;
+        const std::string gaitError = parseGaitOption(*text, gait);
+        if (!gaitError.empty()) return badFigureArguments("--gait: " + gaitError);
+        StepFigure figure;
+        if (!buildStepFigure(gait.entry, gait.mode, gait.mode, figure)) {
+            std::fprintf(stderr, "orva-gait figure: the gait %s gives no usable step\n",
+                         text->c_str());
+            return 1;
+        }
+        return writeOutput("figure", path ? *path : "", stepFigureSvg(figure));
+    }
 
     long from = 0, to = 0;
     if (!optionValue(options, "--mode")) return badFigureArguments("--mode M is required");
@@ -382,9 +409,6 @@ int runFigureCommand(int argc, char** argv) {
     if (optionValue(options, "--transition-to") &&
         !parseMode(optionValue(options, "--transition-to"), to))
         return badFigureArguments("--transition-to takes a gait mode 0..15");
-    const std::string* path = optionValue(options, "-o");
-
-    setupCore();
     StepFigure figure;
     if (!buildStepFigure(static_cast<int>(from), static_cast<int>(to), figure)) {
         std::fprintf(stderr,

@@ -28,7 +28,7 @@ struct FigureSample {
 };
 
 struct StepFigure {
-    int fromMode, toMode; // toMode == fromMode for a plain table row
+    int fromMode, toMode; // toMode == fromMode for a plain table row; customGait for others
     orva::GaitEntry entry;
     orva::TrajectorySegment seg;
     orva::StepStats stats;
@@ -42,6 +42,9 @@ struct StepFigure {
 // transition row; from == to for the plain row) and samples it. Needs setupCore. Returns
 // out.usable.
 bool buildStepFigure(int from, int to, StepFigure& out);
+// The step of any gait entry; from and to are only its name in the caption (customGait: a
+// custom gait).
+bool buildStepFigure(const orva::GaitEntry& entry, int from, int to, StepFigure& out);
 
 // The picture of a usable step.
 std::string stepFigureSvg(const StepFigure& figure);
