@@ -1,5 +1,6 @@
 #include "shell/frame_layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/constants.h"
@@ -94,4 +95,17 @@ void recordWindowSize(int width, int height) {
     if (height != 0) {
         windowState.aspect = static_cast<float>(static_cast<double>(width) / height);
     }
+}
+
+int panelWidth(int windowWidth) {
+    return std::min(windowWidth / 2, maxPanelWidth);
+}
+
+SceneViewport sceneViewport(const WindowState& window, bool panelShown) {
+    if (!panelShown) return {0, 0, window.width, window.height, window.aspect};
+    const int left = panelWidth(window.width);
+    const int width = window.width - left;
+    const float aspect =
+        window.height > 0 ? static_cast<float>(width) / window.height : window.aspect;
+    return {left, 0, width, window.height, aspect};
 }

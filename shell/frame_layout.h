@@ -3,8 +3,9 @@
 // Also the window size bookkeeping of reshape.
 //
 // Offers: RobotPlacement, placeRobot, ChainAngles, chainAngles, CameraView, placeCamera,
-// FrameLayout, layoutFrame, recordWindowSize. The display callback calls layoutFrame and
-// forwards its numbers to GL; the reshape callback calls recordWindowSize.
+// FrameLayout, layoutFrame, recordWindowSize, panelWidth, SceneViewport, sceneViewport. The display
+// callback calls layoutFrame and forwards its numbers to GL; the reshape callback calls
+// recordWindowSize.
 //
 // World frame: y up, ground y = 0, the robot walks on a circle of radius pathRadius around the
 // origin. Angles in radians unless a name says degrees.
@@ -49,3 +50,16 @@ FrameLayout layoutFrame();
 
 // Reshape: records the size; a zero height keeps the previous aspect instead of dividing by 0.
 void recordWindowSize(int width, int height);
+
+// The gait lab panel's width in a window this wide: half of it, at most maxPanelWidth.
+constexpr int maxPanelWidth = 280;
+int panelWidth(int windowWidth);
+
+// Where the scene is drawn: the whole window, or beside the panel when it is shown, so that
+// the panel hides nothing of ORVA.
+struct SceneViewport {
+    int x, y, width, height; // pixels, from the window's bottom left
+    float aspect;            // width / height, given to the projection
+};
+
+SceneViewport sceneViewport(const WindowState& window, bool panelShown);

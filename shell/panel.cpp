@@ -10,9 +10,11 @@
 
 #include "model/gait_table.h"
 #include "shell/camera_input.h"
+#include "shell/frame_layout.h"
 #include "shell/idle_pass.h"
 #include "shell/lab_window.h"
 #include "shell/pacing.h"
+#include "shell/panel_sections.h"
 #include "shell/shell_state.h"
 #include "shell/walk_stats.h"
 #include "walking/walk_cycle.h"
@@ -206,11 +208,16 @@ void drawPanel() {
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplGLUT_NewFrame();
 
-    ImGui::SetNextWindowPos(ImVec2(4, 4), ImGuiCond_FirstUseEver);
-    ImGui::SetNextWindowSize(ImVec2(196, 392), ImGuiCond_FirstUseEver);
-    ImGui::SetNextWindowBgAlpha(0.7f);
-    ImGui::Begin("ORVA gait lab (h)");
+    // Pinned beside the scene's viewport, so that it hides nothing of ORVA and stays in the
+    // window after any resize.
+    ImGui::SetNextWindowPos(ImVec2(0, 0), ImGuiCond_Always);
+    ImGui::SetNextWindowSize(ImVec2(static_cast<float>(panelWidth(windowState.width)),
+                                    static_cast<float>(windowState.height)),
+                             ImGuiCond_Always);
+    ImGui::Begin("ORVA gait lab (h)", nullptr,
+                 ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse);
     if (ImGui::CollapsingHeader("Gait", ImGuiTreeNodeFlags_DefaultOpen)) gaitSection();
+    if (ImGui::CollapsingHeader("Explorer", ImGuiTreeNodeFlags_DefaultOpen)) explorerSection();
     if (ImGui::CollapsingHeader("Motion", ImGuiTreeNodeFlags_DefaultOpen)) motionSection();
     if (ImGui::CollapsingHeader("Plots", ImGuiTreeNodeFlags_DefaultOpen)) plotsSection();
     if (ImGui::CollapsingHeader("Controls", ImGuiTreeNodeFlags_DefaultOpen)) controlsSection();

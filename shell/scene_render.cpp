@@ -6,6 +6,7 @@
 #include "model/constants.h"
 #include "shell/frame_layout.h"
 #include "shell/lab_window.h"
+#include "shell/panel.h"
 
 TgaTexture sceneTextures[sceneTextureCount] = {};
 unsigned int basicPieceList = 0;
@@ -122,9 +123,11 @@ void onDisplay() {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
 
+    const SceneViewport scene = sceneViewport(windowState, panelShown());
+    glViewport(scene.x, scene.y, scene.width, scene.height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, windowState.aspect, 0.1, 200.0);
+    gluPerspective(45.0, scene.aspect, 0.1, 200.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 

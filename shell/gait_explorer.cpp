@@ -1,0 +1,83 @@
+#include "shell/gait_explorer.h"
+
+#include "shell/idle_pass.h"
+
+#include <cstdio>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+using namespace orva;
+
+Explorer explorer;
+GaitMap gaitMap;
+
+void setUpExplorer(Explorer& e, const GaitTarget& walked) {
+    e.entry = walked.entry;
+    e.entry.foreStep = e.entry.backStep;
+    tryExplorerGait(e);
+}
+
+std::string stepRefusal(const StepStats& stats) {
+    if (stats.outerPasses >= maxOuterPasses) return "the momentum balance did not settle";
+    if (stats.innerPasses >= maxInnerPasses) return "the torso's swing did not settle";
+    return "the step's values became undefined (out of the legs' reach?)";
+}
+
+void tryExplorerGait(Explorer& e) {
+    TrajectorySegment seg;
+    e.stats = StepStats{};
+    e.usable = generateStep(e.entry, seg, &e.stats);
+    e.duration = e.usable ? seg.duration : 0.0;
+    char line[96];
+    if (e.usable)
+        std::snprintf(line, sizeof line, "usable: %.3f s step, %d outer passes", e.duration,
+                      e.stats.outerPasses);
+    else
+        std::snprintf(line, sizeof line, "refused: %s", stepRefusal(e.stats).c_str());
+    e.verdict = line;
+}
+
+bool walkExplorerGait(const Explorer& e) {
+    if (!e.usable) return false;
+    selectGait(GaitTarget{customGait, e.entry});
+    return true;
+}
+
+GaitMap::~GaitMap() {
+    stopGaitMap(*this);
+}
+
+AtlasGrid gaitMapGrid(double clearance) {
+    const AtlasGrid atlas = defaultAtlasGrid();
+    return AtlasGrid{{atlas.lengths.first, atlas.lengths.last, mapCells},
+                     {atlas.speeds.first, atlas.speeds.last, mapCells},
+                     {clearance}};
+}
+
+void stopGaitMap(GaitMap& map) {
+    if (!map.worker.joinable()) return;
+    map.stop.store(true);
+    map.worker.join();
+    map.stop.store(false);
+}
+
+void startGaitMap(GaitMap& map, double clearance) {
+    stopGaitMap(map);
+    map.grid = gaitMapGrid(clearance);
+    map.points = atlasPoints(map.grid);
+    map.done.store(0);
+    map.worker = std::thread([&map] {
+        // Below the walk's thread: the map may take its time, the walk may not.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+        const int count = static_cast<int>(map.points.size());
+        for (int i = 0; i < count && !map.stop.load(std::memory_order_relaxed); ++i) {
+            evaluateAtlasPoint(map.points[i]);
+            map.done.store(i + 1, std::memory_order_release);
+        }
+    });
+}
+
+int gaitMapDone(const GaitMap& map) {
+    return map.done.load(std::memory_order_acquire);
+}
