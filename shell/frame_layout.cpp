@@ -1,5 +1,6 @@
 #include "shell/frame_layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/constants.h"
@@ -94,4 +95,8 @@ void recordWindowSize(int width, int height) {
     if (height != 0) {
         windowState.aspect = static_cast<float>(static_cast<double>(width) / height);
     }
+}
+
+float keepInside(float start, float length, float room) {
+    return std::max(0.0f, std::min(start, room - length));
 }

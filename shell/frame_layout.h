@@ -1,10 +1,11 @@
 // The numbers of one frame, computed without a window: where the robot stands on its circle,
 // the angles of its drawn chain, and the camera's eye and centre in follow and free mode.
-// Also the window size bookkeeping of reshape.
+// Also the window size bookkeeping of reshape, and the panel's place in the window.
 //
 // Offers: RobotPlacement, placeRobot, ChainAngles, chainAngles, CameraView, placeCamera,
-// FrameLayout, layoutFrame, recordWindowSize. The display callback calls layoutFrame and
-// forwards its numbers to GL; the reshape callback calls recordWindowSize.
+// FrameLayout, layoutFrame, recordWindowSize, keepInside. The display callback calls layoutFrame
+// and forwards its numbers to GL; the reshape callback calls recordWindowSize; the panel calls
+// keepInside.
 //
 // World frame: y up, ground y = 0, the robot walks on a circle of radius pathRadius around the
 // origin. Angles in radians unless a name says degrees.
@@ -49,3 +50,8 @@ FrameLayout layoutFrame();
 
 // Reshape: records the size; a zero height keeps the previous aspect instead of dividing by 0.
 void recordWindowSize(int width, int height);
+
+// Where a box `length` long that starts at `start` goes on one axis of a display `room` long:
+// moved no further than needed to lie inside, or to 0 when longer than the display, so that the
+// gait lab panel keeps its title bar and left edge in view.
+float keepInside(float start, float length, float room);

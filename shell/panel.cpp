@@ -4,11 +4,13 @@
 #include <backends/imgui_impl_glut.h>
 #include <backends/imgui_impl_opengl2.h>
 #include <imgui.h>
+#include <imgui_internal.h> // FindWindowByName: the panel's box after a drag, before Begin
 
 #include <cfloat>
 
 #include "model/gait_table.h"
 #include "shell/camera_input.h"
+#include "shell/frame_layout.h"
 #include "shell/idle_pass.h"
 #include "shell/lab_window.h"
 #include "shell/pacing.h"
@@ -71,6 +73,7 @@ void setUp() {
     glutEntryFunc(onEntry);
 }
 
+const char* const panelTitle = "ORVA gait lab (h)";
 const char* const viewNames[] = {"follow", "side-on", "aimed free"};
 
 void gaitSection() {
@@ -202,8 +205,14 @@ void drawPanel() {
 
     ImGui::SetNextWindowPos(ImVec2(4, 4), ImGuiCond_FirstUseEver);
     ImGui::SetNextWindowSize(ImVec2(196, 392), ImGuiCond_FirstUseEver);
+    // ImGui keeps only a corner of a window in view, and leaves it there when the display grows
+    // again: the panel is put back inside after every resize or drag.
+    if (const ImGuiWindow* panel = ImGui::FindWindowByName(panelTitle)) {
+        ImGui::SetNextWindowPos(ImVec2(keepInside(panel->Pos.x, panel->Size.x, io.DisplaySize.x),
+                                       keepInside(panel->Pos.y, panel->Size.y, io.DisplaySize.y)));
+    }
     ImGui::SetNextWindowBgAlpha(0.7f);
-    ImGui::Begin("ORVA gait lab (h)");
+    ImGui::Begin(panelTitle);
     if (ImGui::CollapsingHeader("Gait", ImGuiTreeNodeFlags_DefaultOpen)) gaitSection();
     if (ImGui::CollapsingHeader("Motion", ImGuiTreeNodeFlags_DefaultOpen)) motionSection();
     if (ImGui::CollapsingHeader("Plots", ImGuiTreeNodeFlags_DefaultOpen)) plotsSection();

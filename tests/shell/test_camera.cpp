@@ -51,7 +51,7 @@ TEST_F(CameraTest, robotStandsOnTheCircleWithTheSwingFootLevelAndTheCameraFollow
     EXPECT_EQ(look[1], 0.0);
 }
 
-TEST_F(CameraTest, freeCameraLooksAlongYawAndPitchAndAZeroHeightKeepsTheAspect) {
+TEST_F(CameraTest, freeCameraLooksAlongYawAndPitchAZeroHeightKeepsTheAspectAndThePanelStaysInView) {
     cameraState.mode = -1;
     cameraState.yaw = pi / 2;
     cameraState.pitch = pi / 6;
@@ -64,6 +64,13 @@ TEST_F(CameraTest, freeCameraLooksAlongYawAndPitchAndAZeroHeightKeepsTheAspect) 
     recordWindowSize(640, 0);
     EXPECT_EQ(windowState.width, 640);
     EXPECT_EQ(windowState.aspect, 2.0f);
+
+    // The panel, left past the corner of a tiny window, comes back inside when the window grows;
+    // longer than the window, it keeps its title bar and left edge in view.
+    EXPECT_EQ(keepInside(-18, 196, 400), 0.0f);
+    EXPECT_EQ(keepInside(300, 196, 400), 204.0f);
+    EXPECT_EQ(keepInside(4, 392, 300), 0.0f);
+    EXPECT_EQ(keepInside(4, 196, 400), 4.0f);
 }
 
 TEST_F(CameraTest, arrowsMoveTheFollowCameraAndF2StartsTheFreeOneAtTheFollowOffset) {
@@ -106,6 +113,10 @@ TEST_F(CameraTest, insertWarpsToTheWindowCentreAndMouseLookTurnsOutsideAOnePixel
     EXPECT_DOUBLE_EQ(cameraState.yaw, pi - 0.5 / 400);
     ASSERT_TRUE(mouseLookTurn({200, 600})); // a window height down: half a radian
     EXPECT_DOUBLE_EQ(cameraState.pitch, 0.5 - 1.0 / 400);
+    // One pixel each way on both axes: two pixels off on any side turn.
+    for (const PointerPosition off : {PointerPosition{202, 200}, {198, 200}, {200, 202}})
+        EXPECT_TRUE(mouseLookTurn(off));
+    EXPECT_FALSE(mouseLookTurn({199, 201}));
     recordWindowSize(641, 301); // centre (320.5, 150.5): 1.5 off truncates to 1
     EXPECT_EQ(insertWarpPoint().x, 320);
     EXPECT_EQ(insertWarpPoint().y, 150);
