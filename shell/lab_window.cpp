@@ -32,7 +32,10 @@ void appendBytes(void* context, void* data, int size) {
 
 void saveScreenshot() {
     const int width = windowState.width, height = windowState.height;
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0) {
+        std::cout << "No screenshot saved: the window has no drawing area" << std::endl;
+        return;
+    }
     std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3), png;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
