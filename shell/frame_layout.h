@@ -1,6 +1,6 @@
 // The numbers of one frame, computed without a window: where the robot stands on its circle,
 // the angles of its drawn chain, and the camera's eye and centre in follow and free mode.
-// Also the window size bookkeeping of reshape.
+// Also the window size bookkeeping of reshape, and the panel's place beside the scene.
 //
 // Offers: RobotPlacement, placeRobot, ChainAngles, chainAngles, CameraView, placeCamera,
 // FrameLayout, layoutFrame, recordWindowSize, panelWidth, SceneViewport, sceneViewport. The display

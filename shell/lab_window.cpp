@@ -4,16 +4,17 @@
 #include <GL/glx.h>
 #include <poll.h>
 #include <stb_image_write.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "shell/camera_input.h"
 #include "shell/idle_pass.h"
+#include "shell/numbered_file.h"
 #include "shell/pacing.h"
 #include "shell/panel.h"
 #include "shell/shell_state.h"
@@ -23,28 +24,40 @@ namespace {
 
 bool screenshotWanted = false;
 
-std::string firstFreeScreenshotName() {
-    char name[32];
-    for (int n = 1; n <= 9999; ++n) {
-        std::snprintf(name, sizeof name, "orva-%04d.png", n);
-        if (!std::filesystem::exists(name)) return name;
-    }
-    return {};
+void appendBytes(void* context, void* data, int size) {
+    auto* bytes = static_cast<std::vector<unsigned char>*>(context);
+    bytes->insert(bytes->end(), static_cast<unsigned char*>(data),
+                  static_cast<unsigned char*>(data) + size);
 }
 
 void saveScreenshot() {
     const int width = windowState.width, height = windowState.height;
-    const std::string name = firstFreeScreenshotName();
-    if (width <= 0 || height <= 0 || name.empty()) return;
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    if (width <= 0 || height <= 0) {
+        std::cout << "No screenshot saved: the window has no drawing area" << std::endl;
+        return;
+    }
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3), png;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     stbi_flip_vertically_on_write(1); // GL's rows go upwards
-    if (stbi_write_png(name.c_str(), width, height, 3, pixels.data(), width * 3)) {
-        std::cout << "Saved " << name << std::endl;
+    if (!stbi_write_png_to_func(appendBytes, &png, width, height, 3, pixels.data(), width * 3)) {
+        std::cout << "No screenshot saved: the picture could not be encoded" << std::endl;
+        return;
+    }
+    const NumberedFile file = createNumberedFile("orva-", ".png");
+    if (file.fd < 0) {
+        std::cout << "No screenshot saved: " << file.error << std::endl;
+        return;
+    }
+    FILE* out = fdopen(file.fd, "wb");
+    if (!out) close(file.fd);
+    const bool written = out && std::fwrite(png.data(), 1, png.size(), out) == png.size();
+    if (out && std::fclose(out) == 0 && written) {
+        std::cout << "Saved " << file.name << std::endl;
     } else {
-        std::cout << "Could not write " << name << std::endl;
+        std::remove(file.name.c_str()); // no cut-short picture under the name
+        std::cout << "Could not write " << file.name << std::endl;
     }
 }
 

@@ -8,7 +8,8 @@
 // The gait keys (onKey) and "r" "p" "o" "+" "=" "-" "c" "h".
 void onKeyboard(unsigned char key, int x, int y);
 
-// F12: the next frame is saved as orva-NNNN.png (the first free number) in the working folder.
+// F12: the next frame is saved as orva-NNNN.png (the first free number) in the working folder;
+// one line on standard output names the file or says why none was saved.
 void requestScreenshot();
 
 // After the robot and before the swap: the panel when shown, then a screenshot when asked for.

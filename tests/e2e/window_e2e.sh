@@ -7,6 +7,7 @@
 #   plainWalls    walls and top without textures: the robot in the middle, plain faces, F2,
 #                 mouse-look with the window away from the screen corner
 #   lab           no textures: pacing, gait keys, pause, single step, side-on view, panel, F12
+#                 beside a planted link
 #   hostileStart  standard output closed (`orva >&-`), data files that are pipes (one of them
 #                 the limb mesh) and a sparse image declaring 2 GiB: start-up neither blocks nor
 #                 holds the image's memory, the walk goes on, F1 prints the help into nothing
@@ -165,6 +166,7 @@ scenarioPlainWalls() {
 scenarioLab() {
     dataWithout Ground2.tga Sky2.tga Mountains.tga Back.tga Front.tga Left.tga Right.tga \
         Top.tga Bottom.tga
+    ln -s "$work/planted.png" "$work/data/orva-0001.png" # F12 passes over it, never follows it
     startOrva "$work/data" "$probe"
     mark() { sleep "$1" && kill -USR1 "$orvaPid"; } # the probe's snapshot: time, frames, walk
     key r # paced at 1x
@@ -189,8 +191,9 @@ scenarioLab() {
     key h
     waitFor changed sideOn 0.05 || fail "h does not show the panel"
     key F12
-    waitFor printed 1 && [ "$(cat "$work/stdout.txt")" = "Saved orva-0001.png" ] || fail "F12 message"
-    cp "$work/data/orva-0001.png" "$work/saved.png"
+    waitFor printed 1 && [ "$(cat "$work/stdout.txt")" = "Saved orva-0002.png" ] || fail "F12 message"
+    [ ! -e "$work/planted.png" ] || fail "F12 followed a planted link"
+    cp "$work/data/orva-0002.png" "$work/saved.png"
     shot shown # a different size fails the comparison
     holds "$(difference shown saved) < 0.01" || fail "the screenshot is not the window's picture"
     stopWithF4

@@ -51,7 +51,7 @@ TEST_F(CameraTest, robotStandsOnTheCircleWithTheSwingFootLevelAndTheCameraFollow
     EXPECT_EQ(look[1], 0.0);
 }
 
-TEST_F(CameraTest, freeCameraLooksAlongYawAndPitchAndAZeroHeightKeepsTheAspect) {
+TEST_F(CameraTest, freeCameraLooksAlongYawAndPitchAZeroHeightKeepsTheAspectAndThePanelStaysInView) {
     cameraState.mode = -1;
     cameraState.yaw = pi / 2;
     cameraState.pitch = pi / 6;
@@ -64,6 +64,22 @@ TEST_F(CameraTest, freeCameraLooksAlongYawAndPitchAndAZeroHeightKeepsTheAspect) 
     recordWindowSize(640, 0);
     EXPECT_EQ(windowState.width, 640);
     EXPECT_EQ(windowState.aspect, 2.0f);
+
+    // The panel takes the window's left part, whatever its size, and the scene the rest beside
+    // it; hidden, the scene takes the whole window with the aspect reshape kept.
+    for (int width : {1, 50, 400, 1000}) {
+        recordWindowSize(width, 300);
+        const SceneViewport scene = sceneViewport(windowState, true);
+        EXPECT_EQ(scene.x, panelWidth(width));
+        EXPECT_EQ(scene.x + scene.width, width);
+        EXPECT_FLOAT_EQ(scene.aspect, scene.width / 300.0f);
+    }
+    EXPECT_EQ(panelWidth(400), 200);
+    EXPECT_EQ(panelWidth(1000), maxPanelWidth);
+    recordWindowSize(640, 0);
+    const SceneViewport whole = sceneViewport(windowState, false);
+    EXPECT_EQ(whole.width, 640);
+    EXPECT_EQ(whole.aspect, windowState.aspect);
 }
 
 TEST_F(CameraTest, arrowsMoveTheFollowCameraAndF2StartsTheFreeOneAtTheFollowOffset) {
@@ -106,6 +122,10 @@ TEST_F(CameraTest, insertWarpsToTheWindowCentreAndMouseLookTurnsOutsideAOnePixel
     EXPECT_DOUBLE_EQ(cameraState.yaw, pi - 0.5 / 400);
     ASSERT_TRUE(mouseLookTurn({200, 600})); // a window height down: half a radian
     EXPECT_DOUBLE_EQ(cameraState.pitch, 0.5 - 1.0 / 400);
+    // One pixel each way on both axes: two pixels off on any side turn.
+    for (const PointerPosition off : {PointerPosition{202, 200}, {198, 200}, {200, 202}})
+        EXPECT_TRUE(mouseLookTurn(off));
+    EXPECT_FALSE(mouseLookTurn({199, 201}));
     recordWindowSize(641, 301); // centre (320.5, 150.5): 1.5 off truncates to 1
     EXPECT_EQ(insertWarpPoint().x, 320);
     EXPECT_EQ(insertWarpPoint().y, 150);

@@ -176,6 +176,16 @@ TEST(StepFigure, FollowsTheBodyModelAndTheGaitRowAndIsDrawnToScale) {
     EXPECT_TRUE(far.samples.empty());
 }
 
+// The map's axes are labelled with these values.
+TEST(Atlas, DefaultGridHas96EvenlySpacedLengthsAndSpeeds) {
+    const AtlasGrid d = defaultAtlasGrid();
+    for (int i = 0; i < 96; ++i) {
+        EXPECT_NEAR(atlasValue(d.lengths, i), 0.02 + 0.38 * i / 95, 1e-15);
+        EXPECT_NEAR(atlasValue(d.speeds, i), 0.03 + 0.57 * i / 95, 1e-15);
+    }
+    EXPECT_EQ(d.clearances, (std::vector<double>{0.03, 0.22}));
+}
+
 // The CSV against single generateStep calls, in grid order (clearance, length, speed), the same
 // on one thread and on three; every row of the gait table makes a usable step. In each
 // clearance's map every mode appears in exactly one label, none marked unusable.
