@@ -1,0 +1,121 @@
+#include "gait/step_generator.h"
+#include "model/core_setup.h"
+#include "shell/gait_explorer.h"
+#include "shell/gait_option.h"
+#include "shell/idle_pass.h"
+#include "shell/shell_state.h"
+
+#include <chrono>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+
+using namespace orva;
+
+namespace {
+
+// Each bad gait is refused in one line that names what is wrong; good ones keep the base row's
+// other fields, and a gait with no fields is the row itself.
+TEST(GaitOption, RefusesBadFieldsByNameAndReadsGoodOnes) {
+    setupCore();
+    const char* const bad[][2] = {
+        {"mode=16", "mode"},
+        {"mode=1.5", "mode"},
+        {"stride=0.1", "stride"},
+        {"meanSpeed=abc", "meanSpeed"},
+        {"clearance=nan", "clearance"},
+        {"hipVyEnd=-inf", "hipVyEnd"},
+        {"backStep=-0.01", "backStep"},
+        {"foreStep=1.01", "foreStep"},
+        {"foreRise=0.05", "foreRise"},
+        {"meanSpeed=0.1,meanSpeed=0.2", "meanSpeed"},
+        {"mode=1,mode=2", "mode"},
+        {"meanSpeed=0.1,", "\"\""},
+        {"meanSpeed", "meanSpeed"},
+        {"hipAyStart=1e999", "hipAyStart"},
+    };
+    GaitTarget target;
+    for (const auto& [text, named] : bad) {
+        const std::string error = parseGaitOption(text, target);
+        EXPECT_NE(error.find(named), std::string::npos) << text << ": " << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+    int base = -1;
+    ASSERT_EQ(parseGaitOption("mode=6,meanSpeed=0.31,clearance=0.12,hipAyEnd=-10", target, &base),
+              "");
+    EXPECT_EQ(base, 6);
+    EXPECT_EQ(target.mode, customGait);
+    GaitEntry expected = gaitTable.rows[6];
+    expected.meanSpeed = 0.31;
+    expected.clearance = 0.12;
+    expected.hipAyEnd = -10;
+    EXPECT_EQ(std::memcmp(&target.entry, &expected, sizeof expected), 0);
+    ASSERT_EQ(parseGaitOption("mode=9", target), "");
+    EXPECT_TRUE(sameGait(target, tableGait(9)));
+
+    // The window program takes its --gait out of the arguments GLUT sees.
+    char a0[] = "orva", a1[] = "-display", a2[] = ":1", a3[] = "--gait", a4[] = "mode=3";
+    char* argv[] = {a0, a1, a3, a4, a2, nullptr};
+    int argc = 5;
+    EXPECT_EQ(takeGaitArgument(argc, argv, target), -1);
+    EXPECT_EQ(argc, 3);
+    EXPECT_STREQ(argv[2], ":1");
+    EXPECT_EQ(argv[3], nullptr);
+    EXPECT_EQ(target.mode, 3);
+}
+
+// A gait chosen in the explorer is tried at once; a refused one is not walked, a usable one is
+// walked from the next step boundary on, and a gait key returns to the table.
+TEST(Explorer, TriesAtOnceAndWalksOnlyUsableGaits) {
+    startWalking();
+    Explorer e;
+    setUpExplorer(e, walkCycle.current);
+    EXPECT_TRUE(e.usable);
+    e.entry.meanSpeed = 0;
+    tryExplorerGait(e);
+    EXPECT_FALSE(e.usable);
+    EXPECT_EQ(e.verdict.rfind("refused: ", 0), 0u) << e.verdict;
+    EXPECT_FALSE(walkExplorerGait(e));
+    EXPECT_FALSE(gaitSelection.custom);
+
+    e.entry.backStep = e.entry.foreStep = 0.15;
+    e.entry.meanSpeed = 0.33;
+    e.entry.clearance = 0.12;
+    tryExplorerGait(e);
+    ASSERT_TRUE(e.usable) << e.verdict;
+    ASSERT_TRUE(walkExplorerGait(e));
+    for (int call = 0; call < 400 && walkCycle.current.mode != customGait; ++call) idlePass();
+    EXPECT_TRUE(sameGait(walkCycle.current, GaitTarget{customGait, e.entry}));
+    onKey('x', 0, 0);
+    EXPECT_FALSE(gaitSelection.custom);
+    EXPECT_EQ(gaitRequest(), 1);
+}
+
+// The map fills in the background while it is read, starts over when the clearance changes,
+// and ends equal to single generator calls on its grid.
+TEST(GaitMap, FillsInTheBackgroundAndEqualsSingleGeneratorCalls) {
+    setupCore();
+    GaitMap map;
+    startGaitMap(map, 0.22);
+    while (gaitMapDone(map) < 50) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    for (int i = 0; i < gaitMapDone(map); ++i) EXPECT_EQ(map.points[i].clearance, 0.22);
+    startGaitMap(map, 0.12);
+    const int total = mapCells * mapCells;
+    ASSERT_EQ(static_cast<int>(map.points.size()), total);
+    while (gaitMapDone(map) < total) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    stopGaitMap(map);
+    TrajectorySegment seg;
+    for (int i = 0; i < total; i += 7) {
+        const AtlasPoint& p = map.points[i];
+        EXPECT_EQ(p.backStep, atlasValue(map.grid.lengths, i / mapCells));
+        EXPECT_EQ(p.meanSpeed, atlasValue(map.grid.speeds, i % mapCells));
+        EXPECT_EQ(p.clearance, 0.12);
+        EXPECT_EQ(generateStep(atlasEntry(p.backStep, p.meanSpeed, 0.12), seg), p.usable) << i;
+        EXPECT_EQ(p.usable ? seg.duration : 0.0, p.usable ? p.duration : 0.0) << i;
+    }
+    EXPECT_EQ(map.grid.lengths.first, defaultAtlasGrid().lengths.first);
+    EXPECT_EQ(map.grid.speeds.last, defaultAtlasGrid().speeds.last);
+}
+
+} // namespace
