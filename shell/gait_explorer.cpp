@@ -31,7 +31,7 @@ void tryExplorerGait(Explorer& e) {
     e.duration = e.usable ? seg.duration : 0.0;
     char line[96];
     if (e.usable)
-        std::snprintf(line, sizeof line, "usable: %.3f s step, %d outer passes", e.duration,
+        std::snprintf(line, sizeof line, "usable: %.3f s, %d passes", e.duration,
                       e.stats.outerPasses);
     else
         std::snprintf(line, sizeof line, "refused: %s", stepRefusal(e.stats).c_str());

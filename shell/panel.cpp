@@ -37,11 +37,40 @@ void settle() {
     if (pacingState.paused) glutPostRedisplay();
 }
 
+// This ImGui reads the buttons once a frame: a quick click, pressed and released between two
+// frames, would be lost. Such a release waits for the frame after the one that saw the press.
+bool pressUnseen[3] = {};
+bool releaseWaiting[3] = {};
+
+int imguiButton(int glutButton) {
+    return glutButton == GLUT_LEFT_BUTTON     ? 0
+           : glutButton == GLUT_RIGHT_BUTTON  ? 1
+           : glutButton == GLUT_MIDDLE_BUTTON ? 2
+                                              : -1;
+}
+
 // The program's own pointer callbacks, forwarded to ImGui.
 void onMouse(int button, int state, int x, int y) {
     if (!pointerForPanel()) return;
-    ImGui_ImplGLUT_MouseFunc(button, state, x, y);
+    const int b = imguiButton(button);
+    if (b >= 0 && state == GLUT_UP && pressUnseen[b]) {
+        ImGui::GetIO().MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
+        releaseWaiting[b] = true;
+    } else {
+        ImGui_ImplGLUT_MouseFunc(button, state, x, y);
+        if (b >= 0) pressUnseen[b] = state == GLUT_DOWN;
+    }
     settle();
+}
+
+// After a frame: presses are seen; releases that waited for it are given to ImGui.
+void releaseWaitingButtons() {
+    for (int b = 0; b < 3; ++b) {
+        pressUnseen[b] = false;
+        if (!releaseWaiting[b]) continue;
+        releaseWaiting[b] = false;
+        ImGui::GetIO().MouseDown[b] = false;
+    }
 }
 
 void onMotion(int x, int y) {
@@ -225,6 +254,7 @@ void drawPanel() {
 
     ImGui::Render();
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+    releaseWaitingButtons();
     glColor4f(1, 1, 1, 1); // the colour the box of the next frame is drawn in
     if (framesToSettle > 0 && pacingState.paused) {
         --framesToSettle;

@@ -44,12 +44,12 @@ void drawMap() {
     const GaitMap& map = gaitMap;
     const AtlasGrid& g = map.grid;
     const int done = gaitMapDone(map), total = static_cast<int>(map.points.size());
-    if (done < total) {
-        char progress[48];
-        std::snprintf(progress, sizeof progress, "map %d / %d", done, total);
-        ImGui::ProgressBar(static_cast<float>(done) / static_cast<float>(std::max(1, total)),
-                           ImVec2(-1, 0), progress);
-    }
+    // Always shown, so that the map below does not move when it is done.
+    char progress[48];
+    std::snprintf(progress, sizeof progress, "map %d / %d at %.3f m", done, total,
+                  g.clearances.empty() ? 0.0 : g.clearances[0]);
+    ImGui::ProgressBar(static_cast<float>(done) / static_cast<float>(std::max(1, total)),
+                       ImVec2(-1, 0), progress);
     // Durations on a log scale over the usable steps found so far.
     double lo = INFINITY, hi = -INFINITY;
     for (int i = 0; i < done; ++i)
@@ -126,8 +126,6 @@ void explorerSection() {
     }
     ImGui::PopItemWidth();
     if (changed) tryExplorerGait(explorer);
-    ImGui::TextColored(explorer.usable ? ImVec4(0.6f, 1, 0.6f, 1) : ImVec4(1, 0.5f, 0.4f, 1), "%s",
-                       explorer.verdict.c_str());
     ImGui::BeginDisabled(!explorer.usable);
     if (ImGui::Button("walk it")) {
         refusalsAtWalk = walkCycle.refusals;
@@ -136,7 +134,12 @@ void explorerSection() {
     ImGui::EndDisabled();
     ImGui::SameLine();
     if (ImGui::Button("from walked")) setUpExplorer(explorer, walkCycle.current);
-    if (walkCycle.refusals > refusalsAtWalk)
-        ImGui::TextColored(ImVec4(1, 0.5f, 0.4f, 1), "no usable step leads there: kept gait");
     drawMap();
+    // Below the map, so that a verdict of two lines moves nothing that is clicked.
+    ImGui::PushStyleColor(ImGuiCol_Text,
+                          explorer.usable ? ImVec4(0.6f, 1, 0.6f, 1) : ImVec4(1, 0.5f, 0.4f, 1));
+    ImGui::TextWrapped("%s", explorer.verdict.c_str());
+    if (walkCycle.refusals > refusalsAtWalk)
+        ImGui::TextWrapped("no usable step leads there from the gait walked: ORVA keeps it");
+    ImGui::PopStyleColor();
 }

@@ -8,6 +8,9 @@
 #                 mouse-look with the window away from the screen corner
 #   lab           no textures: pacing, gait keys, pause, single step, side-on view, panel, F12
 #                 beside a planted link
+#   explorer      no textures, the gait lab shown: ORVA whole beside the panel in the three
+#                 views at 400x400; a click on the feasibility map and a slider change the gait
+#                 walked
 #   hostileStart  standard output closed (`orva >&-`), data files that are pipes (one of them
 #                 the limb mesh) and a sparse image declaring 2 GiB: start-up neither blocks nor
 #                 holds the image's memory, the walk goes on, F1 prints the help into nothing
@@ -211,6 +214,51 @@ scenarioLab() {
     holds "${f[0]} > 0.6 && ${f[0]} < 1.15" || fail "paced walk not at the phase clock's speed"
     holds "${f[1]} < 0.5 && ${f[3]} < 1000 && ${f[2]} > 5" || fail "paced loop spins or does not draw"
     holds "${f[4]} > 2" || fail "gait keys did not speed up the walk"
+}
+
+scenarioExplorer() {
+    dataWithout Ground2.tga Sky2.tga Mountains.tga Back.tga Front.tga Left.tga Right.tga \
+        Top.tga Bottom.tga
+    startOrva "$work/data" "$probe"
+    key h p # paused, so that the free camera's view keeps ORVA where it was aimed at
+    local view ink last=""
+    for view in follow sideOn aimed; do
+        [ -z "$last" ] || { key c && waitFor changed "$last" 0.01 || fail "c does not change the view"; }
+        sleep 0.5
+        shot "$view"
+        last="$view"
+        # The scene beside the panel, the right half of the window: ORVA inside it, edges clear.
+        read -r -a ink <<<"$(inkStats "$view" 200x400+200+0)"
+        holds "${ink[0]} > 300 && ${ink[3]} > 0 && ${ink[3]} + ${ink[1]} < 200 && ${ink[4]} > 0 && ${ink[4]} + ${ink[2]} < 400" ||
+            fail "$view: ORVA not whole beside the panel: ${ink[*]}"
+    done
+
+    # Taller, the panel shows the map. A click at step length 0.28 m and 0.40 m/s, then
+    # "walk it"; then the speed slider at about 0.28 m/s.
+    key p
+    xdotool windowsize "$wid" 400 700
+    sleep 1
+    mark() { sleep "$1" && kill -USR1 "$orvaPid"; }
+    mark 0.5
+    mark 1
+    xdotool mousemove 124 434 click 1
+    sleep 0.3
+    xdotool mousemove 36 337 click 1
+    mark 4
+    mark 1
+    xdotool mousemove 54 275 click 1
+    sleep 0.3
+    xdotool mousemove 36 337 click 1
+    mark 4
+    mark 1
+    stopWithF4
+    local f # walk speed per phase s after the click and after the slider, against mode 0's
+    read -r -a f <<<"$(awk -F'[ =]' '/^snapshot/ { k++; for (j = 2; j < NF; j += 2) v[k, $j] = $(j + 1) }
+        function s(a, b) { return (v[b, "distance"] - v[a, "distance"]) / (v[b, "increments"] - v[a, "increments"]) }
+        END { printf "%.2f %.2f", s(3, 4) / s(1, 2), s(5, 6) / s(1, 2) }' "$work/probe.txt")"
+    echo "[explorer] speed after the map click and after the slider, against mode 0: ${f[*]}"
+    holds "${f[0]} > 4" || fail "the map's gait is not walked"
+    holds "${f[1]} > 2 && ${f[1]} < ${f[0]} * 0.85" || fail "the slider's gait is not walked"
 }
 
 scenarioHostileStart() {
