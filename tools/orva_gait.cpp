@@ -6,6 +6,7 @@
 
 #include "tools/atlas_command.h"
 #include "tools/cli.h"
+#include "tools/dynamics_command.h"
 #include "tools/figure_command.h"
 #include "tools/walk_command.h"
 
@@ -38,6 +39,10 @@ const char* const helpText =
     "  atlas [--lengths A:B:N] [--speeds A:B:N] [--clearance C]... [--threads T] [--csv]\n"
     "        [-o FILE]            where the step generator makes a usable step, as an SVG map\n"
     "                             or CSV (orva-gait atlas --help)\n"
+    "  dynamics --mode M [--transition-to N] [--samples K] [--summary]\n"
+    "                             joint torques, ground force, centre of pressure, friction and\n"
+    "                             power of one step as CSV, or its summary as JSON (orva-gait\n"
+    "                             dynamics --help)\n"
     "  --help                     this text\n"
     "  --version                  the version\n"
     "\n"
@@ -114,6 +119,7 @@ int run(int argc, char** argv) {
     if (command == "walk") return runWalkCommand(argc - 1, argv + 1);
     if (command == "figure") return runFigureCommand(argc - 1, argv + 1);
     if (command == "atlas") return runAtlasCommand(argc - 1, argv + 1);
+    if (command == "dynamics") return runDynamicsCommand(argc - 1, argv + 1);
     return usageError(tool, "unknown command '" + command + "'");
 }
 
