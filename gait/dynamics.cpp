@@ -43,9 +43,12 @@ BodyLevers bodyLevers() {
 }
 
 // Value, first and second derivative of p at t in one Horner pass, up to evalPoly's power.
+// The fits leave the top coefficients zero; starting below them changes no result.
 void polyMotion(const JointPolynomial& p, double t, double& value, double& rate, double& accel) {
-    double v = p.c[evalHighestPower], r = 0, a = 0;
-    for (int k = evalHighestPower - 1; k >= 0; --k) {
+    int degree = evalHighestPower;
+    while (degree > 0 && p.c[degree] == 0.0) --degree;
+    double v = p.c[degree], r = 0, a = 0;
+    for (int k = degree - 1; k >= 0; --k) {
         a = a * t + 2 * r;
         r = r * t + v;
         v = v * t + p.c[k];
