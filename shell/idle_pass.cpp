@@ -1,6 +1,7 @@
 #include "shell/idle_pass.h"
 
 #include "model/pose_queries.h"
+#include "shell/dynamics_history.h"
 #include "shell/shell_state.h"
 #include "shell/walk_stats.h"
 #include "walking/walk_cycle.h"
@@ -50,6 +51,7 @@ void startWalking() {
     resetShellState();
     idleStepCount = 0;
     walkStats = WalkStats{};
+    dynamicsHistory = DynamicsHistory{};
     setStartingPose(robotState);
     simulationInit();
 }
@@ -76,6 +78,7 @@ bool runIdlePlan(const IdlePlan& plan) {
     for (int i = 0; i < plan.increments; ++i) {
         if (idlePass() && plan.redrawEveryTenth) redraw = true;
         noteIncrement(walkStats);
+        noteDynamics(dynamicsHistory);
     }
     return redraw;
 }

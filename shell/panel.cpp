@@ -12,6 +12,7 @@
 #include "shell/idle_pass.h"
 #include "shell/lab_window.h"
 #include "shell/pacing.h"
+#include "shell/panel_dynamics.h"
 #include "shell/shell_state.h"
 #include "shell/walk_stats.h"
 #include "walking/walk_cycle.h"
@@ -207,6 +208,7 @@ void drawPanel() {
     if (ImGui::CollapsingHeader("Gait", ImGuiTreeNodeFlags_DefaultOpen)) gaitSection();
     if (ImGui::CollapsingHeader("Motion", ImGuiTreeNodeFlags_DefaultOpen)) motionSection();
     if (ImGui::CollapsingHeader("Plots", ImGuiTreeNodeFlags_DefaultOpen)) plotsSection();
+    if (ImGui::CollapsingHeader("Dynamics", ImGuiTreeNodeFlags_DefaultOpen)) dynamicsSection();
     if (ImGui::CollapsingHeader("Controls", ImGuiTreeNodeFlags_DefaultOpen)) controlsSection();
     ImGui::End();
 
