@@ -139,12 +139,15 @@ void dynamicsSection() {
     static StepDynamics step;
     const StepDynamics& s = currentStepDynamics(step);
     const DynamicsSummary& d = s.summary;
-    ImGui::Text("step %d>%d", s.from, s.to);
-    ImGui::Text("peak   %.1f N m, ankle %.1f", d.peakTorque, d.peakAnkleMoment);
-    coloured(d.copMin < footHeel || d.copMax > footToe, "cop    %.3f..%.3f m", d.copMin, d.copMax);
-    coloured(!(d.fyMin > 0), "fy min %.0f N, pulls %.1f %%", d.fyMin, 100 * d.liftOff);
+    ImGui::Text("step   %d>%d", s.from, s.to);
+    ImGui::Text("peak   %.1f N m", d.peakTorque);
+    ImGui::Text("ankle  %.1f N m", d.peakAnkleMoment);
+    coloured(d.copMin < footHeel || d.copMax > footToe, "cop %.3f..%.3f", d.copMin, d.copMax);
+    coloured(!(d.fyMin > 0), "fy min %.0f N", d.fyMin);
+    coloured(d.liftOff > 0, "pulls  %.1f %%", 100 * d.liftOff);
     coloured(!(d.frictionMax <= frictionLimit), "fric   %.2f max", d.frictionMax);
-    ImGui::Text("work   %.1f J, CoT %.3f", d.positiveWork, d.costOfTransport);
+    ImGui::Text("work   %.1f J", d.positiveWork);
+    ImGui::Text("CoT    %.3f", d.costOfTransport);
     ImGui::TextWrapped("Plots: tau0..tau4, fx (green) and fy, cop over the stance foot (blue), "
                        "friction against the %.1f limit; red where the ground would pull. Blends "
                        "(grey) are computed as single support on the stance foot the cycle "
