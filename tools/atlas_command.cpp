@@ -56,14 +56,8 @@ std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads, bool wi
     for (double c : grid.clearances)
         for (int i = 0; i < grid.lengths.count; ++i)
             for (int j = 0; j < grid.speeds.count; ++j)
-                points.push_back({atlasValue(grid.lengths, i),
-                                  atlasValue(grid.speeds, j),
-                                  c,
-                                  false,
-                                  0.0,
-                                  0,
-                                  0,
-                                  {}});
+                points.push_back(
+                    {atlasValue(grid.lengths, i), atlasValue(grid.speeds, j), c, false, 0.0, 0, 0});
 
     // Each point is written by one thread only; generateStep keeps its work on the stack and
     // only reads the model and the gait table.
@@ -90,7 +84,7 @@ std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads, bool wi
 std::vector<AtlasPoint> atlasTableRows() {
     std::vector<AtlasPoint> rows;
     for (const GaitEntry& row : gaitTable.rows) {
-        AtlasPoint p{row.backStep, row.meanSpeed, row.clearance, false, 0.0, 0, 0, {}};
+        AtlasPoint p{row.backStep, row.meanSpeed, row.clearance, false, 0.0, 0, 0};
         evaluate(p);
         rows.push_back(p);
     }

@@ -34,7 +34,7 @@ struct AtlasPoint {
     bool usable;                           // generateStep's result
     double duration;                       // s, meaningful when usable
     int outerPasses, innerPasses;
-    orva::DynamicsSummary dynamics; // when asked for and usable
+    orva::DynamicsSummary dynamics{}; // when asked for and usable
 };
 
 // What the maps are coloured by: the step's duration, or from its dynamics the cost of
