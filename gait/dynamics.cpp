@@ -138,9 +138,11 @@ constexpr double gaussWeight[gaussOrder] = {0.101228536290376259153, 0.222381034
                                             0.313706645877887287338, 0.362683783378361982965,
                                             0.362683783378361982965, 0.313706645877887287338,
                                             0.222381034453374470544, 0.101228536290376259153};
-// Panels over a step: with eight nodes each, the integrals of the smooth pieces are exact to
-// rounding; more would only cost time.
-constexpr int workPanels = 32;
+// Panels over a step. The smooth pieces come out exact to rounding with far fewer; the number
+// is set by the zeros of a joint's power, looked for between the panel's points: two close ones
+// between points would go unseen. Over every usable step and gait change, 64 panels agree with
+// 512 to 1e-9 relative (32 to 1e-7).
+constexpr int workPanels = 64;
 
 double jointPowerIntegral(const BodyLevers& b, const TrajectorySegment& seg, int k, double lo,
                           double hi) {
