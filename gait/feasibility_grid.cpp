@@ -26,13 +26,15 @@ GaitEntry atlasEntry(double length, double speed, double clearance) {
     return e;
 }
 
-void evaluateAtlasPoint(AtlasPoint& p) {
+void evaluateAtlasPoint(AtlasPoint& p, bool withDynamics) {
     TrajectorySegment seg;
     StepStats stats{};
-    p.usable = generateStep(atlasEntry(p.backStep, p.meanSpeed, p.clearance), seg, &stats);
+    const GaitEntry entry = atlasEntry(p.backStep, p.meanSpeed, p.clearance);
+    p.usable = generateStep(entry, seg, &stats);
     p.duration = seg.duration;
     p.outerPasses = stats.outerPasses;
     p.innerPasses = stats.innerPasses;
+    if (withDynamics && p.usable) p.dynamics = summarizeDynamics(seg, stepLength(entry));
 }
 
 namespace {
@@ -52,18 +54,18 @@ std::vector<AtlasPoint> atlasPoints(const AtlasGrid& grid) {
     return points;
 }
 
-std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads) {
+std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads, bool withDynamics) {
     std::vector<AtlasPoint> points = atlasPoints(grid);
 
     // Each point is written by one thread only; generateStep keeps its work on the stack and
     // only reads the model and the gait table.
     std::atomic<size_t> next{0};
-    auto work = [&points, &next] {
+    auto work = [&points, &next, withDynamics] {
         for (;;) {
             const size_t begin = next.fetch_add(chunkSize);
             if (begin >= points.size()) return;
             const size_t end = std::min(points.size(), begin + chunkSize);
-            for (size_t i = begin; i < end; ++i) evaluateAtlasPoint(points[i]);
+            for (size_t i = begin; i < end; ++i) evaluateAtlasPoint(points[i], withDynamics);
         }
     };
     std::vector<std::thread> pool;

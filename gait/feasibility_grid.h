@@ -6,6 +6,7 @@
 // atlasPoints, evaluateAtlasPoint, computeAtlas, atlasTableRows.
 #pragma once
 
+#include "gait/dynamics.h"
 #include "model/gait_table.h"
 
 #include <vector>
@@ -34,6 +35,7 @@ struct AtlasPoint {
     bool usable;                           // generateStep's result
     double duration;                       // s, meaningful when usable
     int outerPasses, innerPasses;
+    DynamicsSummary dynamics{}; // when asked for and usable
 };
 
 // A gait-table row with these symmetric step lengths, mean speed and clearance; the other
@@ -42,11 +44,13 @@ GaitEntry atlasEntry(double length, double speed, double clearance);
 
 // Every grid point, not yet evaluated: clearance first, then length, then speed.
 std::vector<AtlasPoint> atlasPoints(const AtlasGrid& grid);
-// Runs the generator for one point. Safe on several threads at once, one point each.
-void evaluateAtlasPoint(AtlasPoint& point);
+// Runs the generator for one point, and the step's dynamics when asked. Safe on several threads
+// at once, one point each.
+void evaluateAtlasPoint(AtlasPoint& point, bool withDynamics = false);
 
-// Every grid point evaluated, on `threads` threads (at least one). Needs setupCore.
-std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads);
+// Every grid point evaluated, on `threads` threads (at least one), with the dynamics summary of
+// each usable step when asked. Needs setupCore.
+std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads, bool withDynamics = false);
 
 // The sixteen gait-table rows computed as atlas points, mode by mode.
 std::vector<AtlasPoint> atlasTableRows();

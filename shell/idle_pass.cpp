@@ -2,6 +2,7 @@
 
 #include "model/core_setup.h"
 #include "model/pose_queries.h"
+#include "shell/dynamics_history.h"
 #include "shell/shell_state.h"
 #include "shell/walk_stats.h"
 #include "walking/walk_cycle.h"
@@ -75,6 +76,7 @@ void startWalking(const GaitTarget& start) {
     resetShellState();
     idleStepCount = 0;
     walkStats = WalkStats{};
+    dynamicsHistory = DynamicsHistory{};
     setStartingPose(robotState);
     simulationInit(walkCycle, start);
     selectGait(start);
@@ -110,6 +112,7 @@ bool runIdlePlan(const IdlePlan& plan) {
     for (int i = 0; i < plan.increments; ++i) {
         if (idlePass() && plan.redrawEveryTenth) redraw = true;
         noteIncrement(walkStats);
+        noteDynamics(dynamicsHistory);
     }
     return redraw;
 }

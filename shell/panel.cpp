@@ -14,6 +14,7 @@
 #include "shell/idle_pass.h"
 #include "shell/lab_window.h"
 #include "shell/pacing.h"
+#include "shell/panel_dynamics.h"
 #include "shell/panel_sections.h"
 #include "shell/shell_state.h"
 #include "shell/walk_stats.h"
@@ -249,6 +250,7 @@ void drawPanel() {
     if (ImGui::CollapsingHeader("Explorer", ImGuiTreeNodeFlags_DefaultOpen)) explorerSection();
     if (ImGui::CollapsingHeader("Motion", ImGuiTreeNodeFlags_DefaultOpen)) motionSection();
     if (ImGui::CollapsingHeader("Plots", ImGuiTreeNodeFlags_DefaultOpen)) plotsSection();
+    if (ImGui::CollapsingHeader("Dynamics", ImGuiTreeNodeFlags_DefaultOpen)) dynamicsSection();
     if (ImGui::CollapsingHeader("Controls", ImGuiTreeNodeFlags_DefaultOpen)) controlsSection();
     ImGui::End();
 

@@ -2,6 +2,7 @@
 
 #include "gait/step_generator.h"
 #include "model/core_setup.h"
+#include "tools/dynamics_command.h"
 #include "tools/picture_options.h"
 #include "tools/svg_plot.h"
 #include "tools/svg_writer.h"
@@ -13,8 +14,11 @@
 
 using namespace orva;
 
-std::string atlasCsv(const std::vector<AtlasPoint>& points) {
-    std::string out = "backStep,meanSpeed,clearance,usable,duration,outerPasses,innerPasses\n";
+std::string atlasCsv(const std::vector<AtlasPoint>& points, bool withDynamics) {
+    std::string out = "backStep,meanSpeed,clearance,usable,duration,outerPasses,innerPasses";
+    out += withDynamics ? ",peakTorque,peakAnkleMoment,copMin,copMax,fyMin,frictionMax,liftOff,"
+                          "positiveWork,costOfTransport\n"
+                        : "\n";
     char line[200];
     for (const AtlasPoint& p : points) {
         std::snprintf(line, sizeof line, "%.17g,%.17g,%.17g,%d,", p.backStep, p.meanSpeed,
@@ -24,8 +28,19 @@ std::string atlasCsv(const std::vector<AtlasPoint>& points) {
             std::snprintf(line, sizeof line, "%.17g", p.duration);
             out += line;
         }
-        std::snprintf(line, sizeof line, ",%d,%d\n", p.outerPasses, p.innerPasses);
+        std::snprintf(line, sizeof line, ",%d,%d", p.outerPasses, p.innerPasses);
         out += line;
+        if (withDynamics) {
+            const DynamicsSummary& d = p.dynamics;
+            for (double x : {d.peakTorque, d.peakAnkleMoment, d.copMin, d.copMax, d.fyMin,
+                             d.frictionMax, d.liftOff, d.positiveWork, d.costOfTransport}) {
+                out += ',';
+                if (!p.usable || !std::isfinite(x)) continue;
+                std::snprintf(line, sizeof line, "%.17g", x);
+                out += line;
+            }
+        }
+        out += '\n';
     }
     return out;
 }
@@ -57,23 +72,47 @@ std::string scaleColour(double u) {
     return hex;
 }
 
-// Durations are coloured on a log scale: they span two decades and more.
-struct DurationScale {
+// The value a usable point is coloured by; not positive or not finite when it has none.
+double colourValue(const AtlasPoint& p, AtlasColour colour) {
+    const DynamicsSummary& d = p.dynamics;
+    switch (colour) {
+    case AtlasColour::cost:
+        return d.costOfTransport;
+    case AtlasColour::friction:
+        return d.frictionMax;
+    case AtlasColour::cop:
+        return std::max(-d.copMin, d.copMax);
+    case AtlasColour::ankle:
+        return d.peakAnkleMoment;
+    default:
+        return p.duration;
+    }
+}
+
+bool hasColourValue(const AtlasPoint& p, AtlasColour colour) {
+    const double value = colourValue(p, colour);
+    return p.usable && value > 0 && std::isfinite(value);
+}
+
+// Durations are coloured on a log scale: they span two decades and more; so do the measures of
+// the dynamics, which grow without bound where the ground force vanishes.
+struct ColourScale {
+    AtlasColour colour;
     double logLo, logHi;
-    double at(double duration) const {
-        return logHi > logLo ? (std::log10(duration) - logLo) / (logHi - logLo) : 0.5;
+    double at(double value) const {
+        return logHi > logLo ? (std::log10(value) - logLo) / (logHi - logLo) : 0.5;
     }
 };
 
-DurationScale durationScale(const std::vector<AtlasPoint>& points) {
+ColourScale colourScale(const std::vector<AtlasPoint>& points, AtlasColour colour) {
     double lo = HUGE_VAL, hi = -HUGE_VAL;
     for (const AtlasPoint& p : points)
-        if (p.usable && p.duration > 0) {
-            lo = std::min(lo, p.duration);
-            hi = std::max(hi, p.duration);
+        if (hasColourValue(p, colour)) {
+            lo = std::min(lo, colourValue(p, colour));
+            hi = std::max(hi, colourValue(p, colour));
         }
     if (!(lo <= hi)) lo = hi = 1.0;
-    return {std::log10(lo), std::log10(hi)};
+    return {colour, std::log10(lo), std::log10(hi)};
 }
 
 // Half a cell beyond the first and last values, so that each cell is centred on its value.
@@ -84,12 +123,16 @@ void cellRange(const AtlasRange& r, double& lo, double& hi) {
     hi = r.last + half;
 }
 
-std::string cellColour(const AtlasPoint& p, const DurationScale& scale) {
-    return p.usable && p.duration > 0 ? scaleColour(scale.at(p.duration)) : unusableColour;
+// Usable steps without a value: the ground would pull at every sample.
+const char* const noValueColour = "#f6c6c6";
+
+std::string cellColour(const AtlasPoint& p, const ColourScale& scale) {
+    if (hasColourValue(p, scale.colour)) return scaleColour(scale.at(colourValue(p, scale.colour)));
+    return p.usable && scale.colour != AtlasColour::duration ? noValueColour : unusableColour;
 }
 
 void drawMap(Svg& svg, const AtlasGrid& grid, const AtlasPoint* points, double clearance,
-             const std::vector<AtlasPoint>& rows, const DurationScale& scale, double left,
+             const std::vector<AtlasPoint>& rows, const ColourScale& scale, double left,
              double top) {
     PlotFrame f{left, top, mapSize, mapSize, 0, 0, 0, 0};
     cellRange(grid.lengths, f.x0, f.x1);
@@ -165,7 +208,7 @@ void drawMap(Svg& svg, const AtlasGrid& grid, const AtlasPoint* points, double c
     svgClose(svg);
 }
 
-void drawColourBar(Svg& svg, const DurationScale& scale, double left, double top) {
+void drawColourBar(Svg& svg, const ColourScale& scale, double left, double top) {
     constexpr int bands = 64;
     svgOpen(svg, "g", {{"class", "colour-bar"}, {"shape-rendering", "crispEdges"}});
     for (int b = 0; b < bands; ++b)
@@ -195,7 +238,12 @@ void drawColourBar(Svg& svg, const DurationScale& scale, double left, double top
             svgText(svg, {svgAttr("x", left + barWidth + 8), svgAttr("y", y + 4)},
                     svgNumber(value, std::max(0, -decade)));
         }
-    drawVerticalTitle(svg, left + barWidth + 58, top + mapSize / 2, "step duration (s), log scale");
+    static const char* const titles[] = {
+        "step duration (s), log scale", "cost of transport, log scale",
+        "friction needed |fx| / fy, log scale", "centre of pressure from the ankle (m), log scale",
+        "peak ankle moment (N\u00b7m), log scale"};
+    drawVerticalTitle(svg, left + barWidth + 58, top + mapSize / 2,
+                      titles[static_cast<int>(scale.colour)]);
     svgClose(svg);
 }
 
@@ -235,9 +283,10 @@ void drawLegend(Svg& svg, double left, double y) {
 
 } // namespace
 
-std::string atlasSvg(const AtlasGrid& grid, const std::vector<AtlasPoint>& points) {
+std::string atlasSvg(const AtlasGrid& grid, const std::vector<AtlasPoint>& points,
+                     AtlasColour colour) {
     const std::vector<AtlasPoint> rows = atlasTableRows();
-    const DurationScale scale = durationScale(points);
+    const ColourScale scale = colourScale(points, colour);
     const int maps = static_cast<int>(grid.clearances.size());
     const int across = std::max(1, std::min(maps, mapsPerRow));
     const int down = std::max(1, (maps + mapsPerRow - 1) / mapsPerRow);
@@ -277,7 +326,7 @@ namespace {
 
 const char* const atlasHelp =
     "usage: orva-gait atlas [--lengths A:B:N] [--speeds A:B:N] [--clearance C]...\n"
-    "                       [--threads T] [--csv] [-o FILE]\n"
+    "                       [--threads T] [--colour MEASURE] [--csv] [-o FILE]\n"
     "\n"
     "Runs the step generator over a grid of symmetric steps (backStep = foreStep) and mean hip\n"
     "speeds, for each clearance given, the other fields as in every gait-table row, and writes\n"
@@ -288,10 +337,18 @@ const char* const atlasHelp =
     "  --speeds A:B:N    N mean hip speeds from A to B m/s (default 0.03:0.60:96)\n"
     "  --clearance C     a clearance in m; may repeat (default 0.03 and 0.22)\n"
     "  --threads T       threads to run the generator on (default: the machine's cores)\n"
+    "  --colour MEASURE  colour the maps by duration (the default), cost (cost of transport),\n"
+    "                    friction (the largest friction needed), cop (the centre of pressure's\n"
+    "                    largest distance from the stance ankle) or ankle (the peak ankle\n"
+    "                    moment), each from the step's dynamics over 2001 samples (orva-gait\n"
+    "                    dynamics --help); pink where the ground would pull at every sample\n"
     "  --csv             CSV instead of the picture: a header, then one line per grid point,\n"
     "                    clearance-major, then length, then speed:\n"
     "                    backStep,meanSpeed,clearance,usable,duration,outerPasses,innerPasses\n"
-    "                    (usable 1 or 0; duration empty when unusable; 17 significant digits)\n"
+    "                    (usable 1 or 0; duration empty when unusable; 17 significant digits);\n"
+    "                    with --colour, the dynamics summary's columns follow:\n"
+    "                    peakTorque,peakAnkleMoment,copMin,copMax,fyMin,frictionMax,liftOff,\n"
+    "                    positiveWork,costOfTransport (empty when unusable or undefined)\n"
     "  -o FILE           write to FILE instead of standard output\n"
     "  --help            this text\n"
     "\n"
@@ -303,6 +360,16 @@ constexpr long maxRangeCount = 1024;
 int badAtlasArguments(const std::string& message) {
     std::fprintf(stderr, "orva-gait atlas: %s (try 'orva-gait atlas --help')\n", message.c_str());
     return 2;
+}
+
+bool parseColour(const std::string& text, AtlasColour& out) {
+    static const char* const names[] = {"duration", "cost", "friction", "cop", "ankle"};
+    for (int i = 0; i < 5; ++i)
+        if (text == names[i]) {
+            out = static_cast<AtlasColour>(i);
+            return true;
+        }
+    return false;
 }
 
 bool parseRange(const std::string& text, AtlasRange& out) {
@@ -327,6 +394,7 @@ int runAtlasCommand(int argc, char** argv) {
                                             {"--speeds", true, false},
                                             {"--clearance", true, true},
                                             {"--threads", true, false},
+                                            {"--colour", true, false},
                                             {"--csv", false, false},
                                             {"-o", true, false}},
                                            options);
@@ -352,11 +420,18 @@ int runAtlasCommand(int argc, char** argv) {
     if (const std::string* s = optionValue(options, "--threads"))
         if (!parseInteger(*s, threads) || threads < 1 || threads > 256)
             return badAtlasArguments("--threads takes a count 1..256");
+    AtlasColour colour = AtlasColour::duration;
+    const std::string* colourName = optionValue(options, "--colour");
+    if (colourName && !parseColour(*colourName, colour))
+        return badAtlasArguments("--colour takes duration, cost, friction, cop or ankle");
     const std::string* path = optionValue(options, "-o");
 
     setupCore();
-    const std::vector<AtlasPoint> points = computeAtlas(grid, static_cast<int>(threads));
-    const std::string text =
-        optionValue(options, "--csv") ? atlasCsv(points) : atlasSvg(grid, points);
+    const bool csv = optionValue(options, "--csv") != nullptr;
+    // Only a chosen colour costs the dynamics: without it the output is as it always was.
+    const bool withDynamics = colourName && (csv || colour != AtlasColour::duration);
+    const std::vector<AtlasPoint> points =
+        computeAtlas(grid, static_cast<int>(threads), withDynamics);
+    const std::string text = csv ? atlasCsv(points, withDynamics) : atlasSvg(grid, points, colour);
     return writeOutput("atlas", path ? *path : "", text);
 }

@@ -1,8 +1,11 @@
 #include "tools/figure_command.h"
 
+#include "assets/data_set.h"
+#include "gait/dynamics.h"
 #include "model/body_model.h"
 #include "model/core_setup.h"
 #include "shell/gait_option.h"
+#include "tools/dynamics_command.h"
 #include "tools/picture_options.h"
 #include "tools/svg_plot.h"
 #include "tools/svg_writer.h"
@@ -120,6 +123,23 @@ double drawCaption(Svg& svg, const StepFigure& f) {
     svgText(svg, {{"x", "20"}, {"y", "30"}, {"font-size", "17"}, {"font-weight", "bold"}}, title);
     double y = 54;
     for (const std::string& line : lines) {
+        svgText(svg, {{"x", "20"}, svgAttr("y", y), {"font-size", "12.5"}}, line);
+        y += 18;
+    }
+    if (f.dynamics.empty()) return y;
+    const DynamicsSummary& d = f.summary;
+    const std::string more[3] = {
+        "dynamics over 2001 samples: peak joint torque " + svgNumber(d.peakTorque, 2) +
+            " N\u00b7m, peak ankle moment " + svgNumber(d.peakAnkleMoment, 2) +
+            " N\u00b7m, fy down to " + svgNumber(d.fyMin, 2) + " N (ground pulls " +
+            svgNumber(100 * d.liftOff, 2) + " % of the step)",
+        "centre of pressure " + svgNumber(d.copMin, 3) + " \u2026 " + svgNumber(d.copMax, 3) +
+            " m ahead of the ankle, friction needed up to " + svgNumber(d.frictionMax, 3) +
+            ", positive work " + svgNumber(d.positiveWork, 2) + " J, cost of transport " +
+            svgNumber(d.costOfTransport, 3),
+        "at both ends \u03c40 = m5 g (x swing ankle \u2212 x hip), not 0: the generator's centre "
+        "of mass leaves the swing foot's mass out of the swing leg"};
+    for (const std::string& line : more) {
         svgText(svg, {{"x", "20"}, svgAttr("y", y), {"font-size", "12.5"}}, line);
         y += 18;
     }
@@ -287,7 +307,167 @@ double drawTimePlot(Svg& svg, const StepFigure& f, double top, double height,
     return top + height + (timeLabels ? 50 : 16);
 }
 
+// A stretch of values to shade across a plot, such as the stance foot's extent.
+struct Band {
+    double lo, hi;
+    const char* colour;
+    std::string label;
+};
+
+// A plot of the dynamics against the step's time, over [lo, hi]: curves broken where they are
+// not finite and clipped to the frame, the band if any, and the stretches where the ground would
+// have to pull (fy <= 0) shaded. Returns its bottom.
+double drawDynamicsPlot(Svg& svg, const StepFigure& f, const std::string& name, double top,
+                        double height, const std::string& yTitle, const std::vector<Curve>& curves,
+                        double lo, double hi, const Band* band, bool timeLabels) {
+    const std::string clip = "clip-" + name;
+    PlotFrame frame{plotLeft, top, plotWidth, height, 0.0, f.seg.duration, lo, hi};
+    drawAxes(svg, frame, {timeLabels ? "time in the step (s)" : "", yTitle, timeLabels}, 10,
+             std::max(3, static_cast<int>(height / 24)));
+    svgOpen(svg, "clipPath", {{"id", clip}});
+    svgElement(svg, "rect",
+               {svgAttr("x", frame.left), svgAttr("y", frame.top), svgAttr("width", frame.width),
+                svgAttr("height", frame.height)});
+    svgClose(svg);
+
+    const size_t n = f.samples.size();
+    const double half = 0.5 * f.seg.duration / (n - 1);
+    bool pulls = false;
+    for (size_t i = 0; i < n;) {
+        if (f.dynamics[i].fy > 0) {
+            ++i;
+            continue;
+        }
+        size_t j = i;
+        while (j + 1 < n && !(f.dynamics[j + 1].fy > 0)) ++j;
+        const double x0 = plotX(frame, std::max(0.0, f.samples[i].t - half));
+        const double x1 = plotX(frame, std::min(f.seg.duration, f.samples[j].t + half));
+        svgElement(svg, "rect",
+                   {{"class", "ground-pulls"},
+                    svgAttr("x", x0),
+                    svgAttr("y", frame.top),
+                    svgAttr("width", x1 - x0),
+                    svgAttr("height", frame.height),
+                    {"fill", "#f6c6c6"}});
+        pulls = true;
+        i = j + 1;
+    }
+    if (band) {
+        const double y0 = plotY(frame, std::min(hi, band->hi));
+        const double y1 = plotY(frame, std::max(lo, band->lo));
+        svgElement(svg, "rect",
+                   {{"class", "stance-foot-extent"},
+                    svgAttr("x", frame.left),
+                    svgAttr("y", y0),
+                    svgAttr("width", frame.width),
+                    svgAttr("height", std::max(0.0, y1 - y0)),
+                    {"fill", band->colour}});
+    }
+    svgElement(svg, "line",
+               {svgAttr("x1", frame.left),
+                svgAttr("y1", plotY(frame, 0)),
+                svgAttr("x2", frame.left + frame.width),
+                svgAttr("y2", plotY(frame, 0)),
+                {"stroke", "#999"}});
+
+    double ly = top + 16;
+    const double lx = frame.left + frame.width + 20;
+    for (const Curve& c : curves) {
+        std::vector<double> times, values;
+        auto flush = [&] {
+            if (times.size() > 1) {
+                std::vector<SvgAttr> line = {
+                    {"class", "curve"},    {"points", svgPoints(frame, times, values)},
+                    {"fill", "none"},      {"stroke", c.colour},
+                    {"stroke-width", "2"}, {"clip-path", "url(#" + clip + ")"}};
+                if (*c.dash) line.push_back({"stroke-dasharray", c.dash});
+                svgElement(svg, "polyline", line);
+            }
+            times.clear();
+            values.clear();
+        };
+        for (size_t i = 0; i < n; ++i) {
+            if (!std::isfinite(c.values[i])) {
+                flush();
+                continue;
+            }
+            times.push_back(f.samples[i].t);
+            values.push_back(c.values[i]);
+        }
+        flush();
+        legendEntry(svg, lx, ly, c.colour, c.dash, c.label);
+        ly += 20;
+    }
+    auto swatch = [&](const char* colour, const std::string& label) {
+        svgElement(svg, "rect",
+                   {svgAttr("x", lx),
+                    svgAttr("y", ly - 11),
+                    {"width", "26"},
+                    {"height", "10"},
+                    {"fill", colour}});
+        svgText(svg, {svgAttr("x", lx + 34), svgAttr("y", ly), {"font-size", "12"}}, label);
+        ly += 20;
+    };
+    if (band) swatch(band->colour, band->label);
+    if (pulls) swatch("#f6c6c6", "fy \u2264 0: ground pulls");
+    return top + height + (timeLabels ? 50 : 16);
+}
+
+// The torques, the ground force and the centre of pressure with the stance foot's extent as
+// the program draws the foot; returns the bottom of the last plot.
+double drawDynamics(Svg& svg, const StepFigure& f, double y) {
+    static const char* const jointNames[modelLinkCount] = {
+        "\u03c40 stance ankle", "\u03c41 stance knee", "\u03c42 torso", "\u03c43 swing hip",
+        "\u03c44 swing knee"};
+    static const char* const jointColours[modelLinkCount] = {"#000000", stanceColour, torsoColour,
+                                                             swingColour, "#ff7f0e"};
+    std::vector<Curve> torques(modelLinkCount), force(2), cop(1);
+    std::vector<double> all;
+    for (int k = 0; k < modelLinkCount; ++k) {
+        for (const DynamicsSample& d : f.dynamics) torques[k].values.push_back(d.tau[k]);
+        torques[k].colour = jointColours[k];
+        torques[k].dash = k == 0 ? "6 4" : "";
+        torques[k].label = jointNames[k];
+        all.insert(all.end(), torques[k].values.begin(), torques[k].values.end());
+    }
+    double lo, hi;
+    paddedRange(all, lo, hi);
+    y = drawDynamicsPlot(svg, f, "torques", y, 190, "joint torque (N\u00b7m)", torques, lo, hi,
+                         nullptr, false);
+
+    all.assign(1, 0.0);
+    for (const DynamicsSample& d : f.dynamics) {
+        force[0].values.push_back(d.fx);
+        force[1].values.push_back(d.fy);
+        all.push_back(d.fx);
+        all.push_back(d.fy);
+    }
+    force[0] = {force[0].values, hipColour, "6 4", "fx forward"};
+    force[1] = {force[1].values, comColour, "", "fy up"};
+    paddedRange(all, lo, hi);
+    y = drawDynamicsPlot(svg, f, "ground-force", y, 130, "ground force (N)", force, lo, hi, nullptr,
+                         false);
+
+    const Band foot{heelX * limbLinkLength, toeX * limbLinkLength, "#dbe9f6",
+                    "stance foot as drawn"};
+    all = {foot.lo, foot.hi};
+    for (const DynamicsSample& d : f.dynamics) {
+        cop[0].values.push_back(d.cop);
+        if (std::isfinite(d.cop)) all.push_back(std::min(0.6, std::max(-0.6, d.cop)));
+    }
+    cop[0] = {cop[0].values, "#000000", "", "centre of pressure"};
+    paddedRange(all, lo, hi);
+    return drawDynamicsPlot(svg, f, "centre-of-pressure", y, 130, "CoP ahead of ankle (m)", cop, lo,
+                            hi, &foot, true);
+}
+
 } // namespace
+
+void addStepDynamics(StepFigure& f) {
+    f.dynamics.clear();
+    for (const FigureSample& s : f.samples) f.dynamics.push_back(dynamicsAt(f.seg, s.t));
+    f.summary = summarizeDynamics(f.seg, stepLength(f.entry));
+}
 
 bool buildStepFigure(int from, int to, StepFigure& out) {
     return buildStepFigure(transitionEntry(from, to), from, to, out);
@@ -332,7 +512,9 @@ std::string stepFigureSvg(const StepFigure& f) {
     comHeight[0].dash = comForward[0].dash = "";
     y = drawTimePlot(body, f, y, 190, "link angle (rad)", angles, false);
     y = drawTimePlot(body, f, y, 110, "CoM height (m)", comHeight, false);
-    y = drawTimePlot(body, f, y, 110, "CoM forward (m)", comForward, true);
+    const bool withDynamics = !f.dynamics.empty();
+    y = drawTimePlot(body, f, y, 110, "CoM forward (m)", comForward, !withDynamics);
+    if (withDynamics) y = drawDynamics(body, f, y);
 
     Svg svg;
     svgBegin(svg, pageWidth, y);
@@ -344,8 +526,8 @@ std::string stepFigureSvg(const StepFigure& f) {
 namespace {
 
 const char* const figureHelp =
-    "usage: orva-gait figure --mode M [--transition-to N] [-o FILE]\n"
-    "       orva-gait figure --gait GAIT [-o FILE]\n"
+    "usage: orva-gait figure --mode M [--transition-to N] [--dynamics] [-o FILE]\n"
+    "       orva-gait figure --gait GAIT [--dynamics] [-o FILE]\n"
     "\n"
     "Writes an SVG picture of the step the gait generator makes from gait-table row M (0..15):\n"
     "the robot every twelfth of the step, side-on and to scale in metres, with the ground, the\n"
@@ -357,6 +539,11 @@ const char* const figureHelp =
     "  --transition-to N   the gait-change step instead: row M landing at row N's backStep, as\n"
     "                      the walking cycle makes it when the gait changes from M to N\n"
     "  --gait GAIT         the step of any gait instead of a row (orva-gait walk --help)\n"
+    "  --dynamics          also plot the joint torques, the ground force and the centre of\n"
+    "                      pressure with the stance foot's extent as the program draws the\n"
+    "                      foot, shade where the ground would have to pull (fy <= 0), and add\n"
+    "                      the step's dynamics summary to the caption (orva-gait dynamics\n"
+    "                      --help tells the model)\n"
     "  -o FILE             write the picture to FILE instead of standard output\n"
     "  --help              this text\n"
     "\n"
@@ -380,6 +567,7 @@ int runFigureCommand(int argc, char** argv) {
                                            {{"--mode", true, false},
                                             {"--transition-to", true, false},
                                             {"--gait", true, false},
+                                            {"--dynamics", false, false},
                                             {"-o", true, false}},
                                            options);
     if (!error.empty()) return badFigureArguments(error);
@@ -398,6 +586,7 @@ int runFigureCommand(int argc, char** argv) {
                          text->c_str());
             return 1;
         }
+        if (optionValue(options, "--dynamics")) addStepDynamics(figure);
         return writeOutput("figure", path ? *path : "", stepFigureSvg(figure));
     }
 
@@ -417,5 +606,6 @@ int runFigureCommand(int argc, char** argv) {
                      from, to, figure.stats.outerPasses, figure.stats.innerPasses);
         return 1;
     }
+    if (optionValue(options, "--dynamics")) addStepDynamics(figure);
     return writeOutput("figure", path ? *path : "", stepFigureSvg(figure));
 }

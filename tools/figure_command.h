@@ -1,11 +1,13 @@
-// `orva-gait figure --mode M [--transition-to N] [-o FILE]`: one generated step as an SVG
-// picture: the five-link robot every twelfth of the step, side-on and to scale, with the
-// paths of the swing ankle and the hip, and plots of the link angles and the centre of mass.
+// `orva-gait figure --mode M [--transition-to N] [--dynamics] [-o FILE]`: one generated step
+// as an SVG picture: the five-link robot every twelfth of the step, side-on and to scale, with
+// the paths of the swing ankle and the hip, and plots of the link angles and the centre of
+// mass; with --dynamics also the joint torques, the ground force and the centre of pressure.
 //
 // Offers: figurePoseCount, samplesPerPose, Point2, FigureSample, StepFigure, buildStepFigure,
-// stepFigureSvg, runFigureCommand.
+// addStepDynamics, stepFigureSvg, runFigureCommand.
 #pragma once
 
+#include "gait/dynamics.h"
 #include "gait/step_generator.h"
 #include "model/gait_table.h"
 
@@ -36,6 +38,9 @@ struct StepFigure {
     // figurePoseCount * samplesPerPose + 1 samples evenly over [0, duration]; every
     // samplesPerPose-th is a drawn pose. Empty when the step is unusable.
     std::vector<FigureSample> samples;
+    // With the dynamics: one sample per figure sample, and the step's summary. Empty without.
+    std::vector<orva::DynamicsSample> dynamics;
+    orva::DynamicsSummary summary{};
 };
 
 // Generates the step from row `from` landing at row `to`'s distance (the walking cycle's
@@ -46,7 +51,10 @@ bool buildStepFigure(int from, int to, StepFigure& out);
 // custom gait).
 bool buildStepFigure(const orva::GaitEntry& entry, int from, int to, StepFigure& out);
 
-// The picture of a usable step.
+// Fills figure.dynamics and figure.summary for a usable step built by buildStepFigure.
+void addStepDynamics(StepFigure& figure);
+
+// The picture of a usable step; with its dynamics when they were added.
 std::string stepFigureSvg(const StepFigure& figure);
 
 // argv[0] is "figure". Returns the exit status: 0, 1 for an unusable step or a failed write,

@@ -7,6 +7,7 @@
 #include "shell/gait_option.h"
 #include "tools/atlas_command.h"
 #include "tools/cli.h"
+#include "tools/dynamics_command.h"
 #include "tools/figure_command.h"
 #include "tools/walk_command.h"
 
@@ -35,13 +36,19 @@ const char* const helpText =
     "                             just before idle call K (counted from 1); other keys, which\n"
     "                             the program ignores, and K above N are refused\n"
     "                             (orva-gait walk --help)\n"
-    "  figure --mode M [--transition-to N] [-o FILE]\n"
-    "  figure --gait GAIT [-o FILE]\n"
+    "  figure --mode M [--transition-to N] [--dynamics] [-o FILE]\n"
+    "  figure --gait GAIT [--dynamics] [-o FILE]\n"
     "                             an SVG picture of one step: stick figures, paths, link angles\n"
-    "                             and centre of mass (orva-gait figure --help)\n"
-    "  atlas [--lengths A:B:N] [--speeds A:B:N] [--clearance C]... [--threads T] [--csv]\n"
-    "        [-o FILE]            where the step generator makes a usable step, as an SVG map\n"
+    "                             and centre of mass, and with --dynamics its torques, ground\n"
+    "                             force and centre of pressure (orva-gait figure --help)\n"
+    "  atlas [--lengths A:B:N] [--speeds A:B:N] [--clearance C]... [--threads T]\n"
+    "        [--colour MEASURE] [--csv] [-o FILE]\n"
+    "                             where the step generator makes a usable step, as an SVG map\n"
     "                             or CSV (orva-gait atlas --help)\n"
+    "  dynamics --mode M [--transition-to N] [--samples K] [--summary]\n"
+    "                             joint torques, ground force, centre of pressure, friction and\n"
+    "                             power of one step as CSV, or its summary as JSON (orva-gait\n"
+    "                             dynamics --help)\n"
     "  --help                     this text\n"
     "  --version                  the version\n"
     "\n"
@@ -156,6 +163,7 @@ int run(int argc, char** argv) {
     if (command == "walk") return runWalkCommand(argc - 1, argv + 1);
     if (command == "figure") return runFigureCommand(argc - 1, argv + 1);
     if (command == "atlas") return runAtlasCommand(argc - 1, argv + 1);
+    if (command == "dynamics") return runDynamicsCommand(argc - 1, argv + 1);
     return usageError(tool, "unknown command '" + command + "'");
 }
 

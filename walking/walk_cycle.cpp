@@ -22,6 +22,7 @@ int lengthLevel(int mode) {
 bool generateCounted(WalkCycle& w, const GaitEntry& entry, TrajectorySegment& seg) {
     ++w.boundaryCalls;
     const bool replayed = &seg == &w.segments[0] || &seg == &w.segments[2];
+    if (replayed) w.stepEntry = entry;
     return generateStep(entry, seg, replayed ? &w.stepStats : nullptr);
 }
 
@@ -159,6 +160,7 @@ void simulationInit(WalkCycle& w, const GaitTarget& start) {
     setupCore();
     w = WalkCycle{};
     w.current = w.pending = start;
+    w.stepEntry = start.entry;
     for (TrajectorySegment& seg : w.segments) generateStep(start.entry, seg, &w.stepStats);
 }
 

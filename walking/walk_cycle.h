@@ -57,6 +57,7 @@ struct WalkCycle {
     int refusals;        // changes to a custom gait given up: no usable step led towards it
     int boundaryCalls;   // generator calls at the last step boundary
     StepStats stepStats; // the generator's passes for the step generated last
+    GaitEntry stepEntry; // the gait entry that step was generated from
     TrajectorySegment segments[segmentCount];
 };
 

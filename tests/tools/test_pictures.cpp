@@ -186,6 +186,29 @@ TEST(Atlas, DefaultGridHas96EvenlySpacedLengthsAndSpeeds) {
     EXPECT_EQ(d.clearances, (std::vector<double>{0.03, 0.22}));
 }
 
+// With its dynamics a figure gains curves of the five torques, the two ground-force components
+// and the centre of pressure, broken where the ground would pull, which is shaded in each plot.
+TEST(StepFigure, DynamicsPlotsBreakTheCentreOfPressureWhereTheGroundPulls) {
+    for (int mode : {15, 12}) {
+        StepFigure f;
+        ASSERT_TRUE(buildStepFigure(mode, mode, f));
+        addStepDynamics(f);
+        ASSERT_EQ(f.dynamics.size(), f.samples.size());
+        size_t pressing = 0;
+        for (const DynamicsSample& d : f.dynamics) pressing += d.fy > 0;
+        const XmlDocument doc = parseSvg(stepFigureSvg(f));
+        const auto curves = withClass(doc, "curve");
+        const size_t copPieces = mode == 12 ? 2 : 1;
+        ASSERT_EQ(curves.size(), 7 + 5 + 2 + copPieces);
+        for (size_t i = 7; i < 14; ++i) EXPECT_EQ(pointList(curves[i]).size(), f.samples.size());
+        size_t copPoints = 0;
+        for (size_t i = 14; i < curves.size(); ++i) copPoints += pointList(curves[i]).size();
+        EXPECT_EQ(copPoints, pressing);
+        EXPECT_EQ(withClass(doc, "ground-pulls").size(), mode == 12 ? 3u : 0u);
+        EXPECT_EQ(withClass(doc, "stance-foot-extent").size(), 1u);
+    }
+}
+
 // The CSV against single generateStep calls, in grid order (clearance, length, speed), the same
 // on one thread and on three; every row of the gait table makes a usable step. In each
 // clearance's map every mode appears in exactly one label, none marked unusable.
@@ -245,6 +268,25 @@ TEST(Atlas, AgreesWithSingleStepsOnAnyNumberOfThreadsAndMarksEveryTableRow) {
     }
     for (int m = 0; m < gaitModeCount; ++m) EXPECT_EQ(modes.count(m), 2u) << "mode " << m;
     EXPECT_EQ(modes.size(), 2u * gaitModeCount);
+
+    // With the dynamics, each usable point's summary follows in the CSV, and the maps take the
+    // chosen measure's colours.
+    const std::vector<AtlasPoint> measured = computeAtlas(grid, 2, true);
+    std::istringstream withDynamics(atlasCsv(measured, true));
+    std::getline(withDynamics, line);
+    EXPECT_EQ(line.substr(line.rfind(',') + 1), "costOfTransport");
+    for (size_t i = 0; std::getline(withDynamics, line); ++i) {
+        const AtlasPoint& p = measured[i];
+        const std::string cost = line.substr(line.rfind(',') + 1);
+        if (!p.usable) {
+            EXPECT_EQ(cost, "");
+            continue;
+        }
+        TrajectorySegment seg;
+        generateStep(atlasEntry(p.backStep, p.meanSpeed, p.clearance), seg);
+        EXPECT_EQ(std::stod(cost), summarizeDynamics(seg, 2 * p.backStep).costOfTransport);
+    }
+    EXPECT_NE(atlasSvg(grid, measured, AtlasColour::cost), atlasSvg(grid, measured));
 }
 
 } // namespace

@@ -50,6 +50,9 @@ done <<EOF
 2 1 - gait atlas --lengths 0.4:0.02:5
 2 1 - gait atlas --speeds 0.1:0.2
 2 1 - gait atlas --colour red
+2 1 - gait dynamics --mode 16
+2 1 - gait dynamics --mode 0 --samples 1
+2 1 - gait dynamics --mode 0 --summary --summary
 2 1 - gait steps --transitions --transitions
 2 1 - gait walk --calls 3 --calls 4
 2 1 - gait walk --calls 3 --keys 2:xy
@@ -60,6 +63,8 @@ done <<EOF
 2 1 - assets inspect --all
 2 1 - assets inspect
 1 1 - gait figure --mode 0 --transition-to 2
+1 1 - gait dynamics --mode 0 --transition-to 2 --summary
+1 1 full gait dynamics --mode 0
 1 1 - gait figure --mode 0 -o $work/no/such/dir/figure.svg
 1 1 - gait atlas --csv $small -o /dev/full
 1 1 full gait figure --mode 0
@@ -76,6 +81,15 @@ cmp -s "$work/out" "$work/file.svg" || fail "figure -o differs from standard out
 # shellcheck disable=SC2086
 run 0 0 "$gait" atlas --csv $small --threads 2 -o "$work/atlas.csv"
 [ "$(grep -c '' "$work/atlas.csv")" -eq 25 ] || fail "atlas CSV: a header and 4 x 3 x 2 rows"
+
+# dynamics: a header and K lines, cop and friction empty where the ground would pull (mode 12 at
+# mid-step); the summary as one JSON object.
+run 0 0 "$gait" dynamics --mode 12 --samples 7
+[ "$(grep -c '' "$work/out")" -eq 8 ] && sed -n 5p "$work/out" | grep -q ',,,-\?[0-9]' ||
+    fail "dynamics CSV"
+run 0 0 "$gait" dynamics --mode 15 --transition-to 0 --summary
+grep -q '^{"mode":15,"to":0,"usable":true,"duration":.*"costOfTransport":[0-9.e-]*}$' "$work/out" ||
+    fail "dynamics summary"
 
 # inspect: 0 when all load whole; 1 for a missing, refused, cut-short or non-regular file.
 run 0 0 "$assets" inspect "$data"/*

@@ -1,0 +1,153 @@
+#include "tools/dynamics_command.h"
+
+#include "gait/dynamics.h"
+#include "gait/step_generator.h"
+#include "model/core_setup.h"
+#include "tools/picture_options.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace orva;
+
+namespace {
+
+const char* const dynamicsHelp =
+    "usage: orva-gait dynamics --mode M [--transition-to N] [--samples K] [--summary]\n"
+    "\n"
+    "The inverse dynamics of the step the gait generator makes from gait-table row M (0..15):\n"
+    "what the joints and the ground must supply for its motion, the stance foot on the ground,\n"
+    "the swing foot a point mass at the swing ankle. CSV with the header\n"
+    "  t,tau0,tau1,tau2,tau3,tau4,fx,fy,cop,friction,power\n"
+    "then K lines at t = k T / (K - 1), k = 0..K-1, over the step's duration T: joint torques\n"
+    "in N m (tau0 the moment the ground applies at the stance ankle, zero for a free pivot;\n"
+    "tau1 stance knee; tau2 torso against the stance thigh; tau3 swing hip; tau4 swing knee),\n"
+    "the ground force on the stance foot in N, the centre of pressure in m ahead of the stance\n"
+    "ankle, the friction needed |fx| / fy, and the joints' power in W. cop and friction are\n"
+    "empty where fy <= 0: there the ground would have to pull. 17 significant digits.\n"
+    "At both ends of a step tau0 is not zero but m5 g (x_swingAnkle - x_hip): the generator's\n"
+    "centre of mass leaves the swing foot's mass out of the swing leg's terms.\n"
+    "\n"
+    "  --mode M            gait mode 0..15\n"
+    "  --transition-to N   the gait-change step instead: row M landing at row N's backStep\n"
+    "  --samples K         samples, 2..1000000 (default 101)\n"
+    "  --summary           one JSON object instead: mode, to, usable, duration, peakTorque,\n"
+    "                      peakAnkleMoment (max |tau0|), copMin, copMax, fyMin, frictionMax,\n"
+    "                      liftOff (share of samples with fy <= 0), all over 2001 samples\n"
+    "                      (cop and friction where fy > 0, null where there are none);\n"
+    "                      positiveWork (J, the joints' positive work) and costOfTransport\n"
+    "                      (positiveWork / (M g (backStep + foreStep)), M = 31.65 kg)\n"
+    "  --help              this text\n"
+    "\n"
+    "Exit status: 0; 1 when the step is unusable or the output cannot be written in full;\n"
+    "2 for bad arguments.\n";
+
+constexpr long defaultSamples = 101;
+constexpr long maxSamples = 1000000;
+
+int badDynamicsArguments(const std::string& message) {
+    std::fprintf(stderr, "orva-gait dynamics: %s (try 'orva-gait dynamics --help')\n",
+                 message.c_str());
+    return 2;
+}
+
+bool parseMode(const std::string* text, long& mode) {
+    return text && parseInteger(*text, mode) && mode >= 0 && mode < gaitModeCount;
+}
+
+// 17 significant digits; empty when not finite.
+void appendNumber(std::string& out, double x) {
+    if (!std::isfinite(x)) return;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", x);
+    out += text;
+}
+
+void appendJson(std::string& out, const char* key, double x) {
+    out += ",\"";
+    out += key;
+    out += "\":";
+    if (std::isfinite(x))
+        appendNumber(out, x);
+    else
+        out += "null";
+}
+
+std::string dynamicsCsv(const TrajectorySegment& seg, int count) {
+    std::vector<DynamicsSample> samples(count);
+    sampleDynamics(seg, count, samples.data());
+    std::string out = "t,tau0,tau1,tau2,tau3,tau4,fx,fy,cop,friction,power\n";
+    for (int k = 0; k < count; ++k) {
+        const DynamicsSample& d = samples[k];
+        appendNumber(out, seg.duration * k / (count - 1));
+        for (double x : {d.tau[0], d.tau[1], d.tau[2], d.tau[3], d.tau[4], d.fx, d.fy, d.cop,
+                         d.friction, d.power}) {
+            out += ',';
+            appendNumber(out, x);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+std::string summaryJson(int from, int to, const TrajectorySegment& seg, const GaitEntry& entry) {
+    const DynamicsSummary s = summarizeDynamics(seg, stepLength(entry));
+    std::string out =
+        "{\"mode\":" + std::to_string(from) + ",\"to\":" + std::to_string(to) + ",\"usable\":true";
+    appendJson(out, "duration", seg.duration);
+    appendJson(out, "peakTorque", s.peakTorque);
+    appendJson(out, "peakAnkleMoment", s.peakAnkleMoment);
+    appendJson(out, "copMin", s.copMin);
+    appendJson(out, "copMax", s.copMax);
+    appendJson(out, "fyMin", s.fyMin);
+    appendJson(out, "frictionMax", s.frictionMax);
+    appendJson(out, "liftOff", s.liftOff);
+    appendJson(out, "positiveWork", s.positiveWork);
+    appendJson(out, "costOfTransport", s.costOfTransport);
+    return out + "}\n";
+}
+
+} // namespace
+
+int runDynamicsCommand(int argc, char** argv) {
+    Options options;
+    const std::string error = parseOptions(argc, argv,
+                                           {{"--mode", true, false},
+                                            {"--transition-to", true, false},
+                                            {"--samples", true, false},
+                                            {"--summary", false, false}},
+                                           options);
+    if (!error.empty()) return badDynamicsArguments(error);
+    if (options.help) return writeOutput("dynamics", "", dynamicsHelp);
+
+    long from = 0, to = 0, count = defaultSamples;
+    if (!optionValue(options, "--mode")) return badDynamicsArguments("--mode M is required");
+    if (!parseMode(optionValue(options, "--mode"), from))
+        return badDynamicsArguments("--mode takes a gait mode 0..15");
+    to = from;
+    if (optionValue(options, "--transition-to") &&
+        !parseMode(optionValue(options, "--transition-to"), to))
+        return badDynamicsArguments("--transition-to takes a gait mode 0..15");
+    if (const std::string* s = optionValue(options, "--samples"))
+        if (!parseInteger(*s, count) || count < 2 || count > maxSamples)
+            return badDynamicsArguments("--samples takes a count 2..1000000");
+    const bool summary = optionValue(options, "--summary") != nullptr;
+
+    setupCore();
+    const GaitEntry entry = transitionEntry(static_cast<int>(from), static_cast<int>(to));
+    TrajectorySegment seg{};
+    StepStats stats{};
+    if (!generateStep(entry, seg, &stats)) {
+        std::fprintf(stderr,
+                     "orva-gait dynamics: the step from mode %ld to mode %ld is unusable (%d "
+                     "outer, %d inner passes)\n",
+                     from, to, stats.outerPasses, stats.innerPasses);
+        return 1;
+    }
+    const std::string text =
+        summary ? summaryJson(static_cast<int>(from), static_cast<int>(to), seg, entry)
+                : dynamicsCsv(seg, static_cast<int>(count));
+    return writeOutput("dynamics", "", text);
+}
