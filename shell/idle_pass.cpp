@@ -46,12 +46,18 @@ int gaitRequest() {
     return gaitSelection.gaitChanged == 1 || behind ? 1 : 0;
 }
 
-void startWalking() {
+void startWalking(int startMode) {
     resetShellState();
+    GaitSelection& g = gaitSelection;
+    g.stepLength = startMode % 4;
+    g.stepHeight = startMode / 4 % 2;
+    g.stepSpeed = startMode / 8;
+    g.gaitMode = startMode;
     idleStepCount = 0;
     walkStats = WalkStats{};
+    walkStats.stepFrom = walkStats.stepTo = walkStats.lastMode = startMode;
     setStartingPose(robotState);
-    simulationInit();
+    simulationInit(startMode);
 }
 
 bool idlePass() {
@@ -71,11 +77,12 @@ bool idlePass() {
     return idleStepCount % redrawEvery == 0;
 }
 
-bool runIdlePlan(const IdlePlan& plan) {
+bool runIdlePlan(const IdlePlan& plan, void (*afterIncrement)()) {
     bool redraw = plan.redraw;
     for (int i = 0; i < plan.increments; ++i) {
         if (idlePass() && plan.redrawEveryTenth) redraw = true;
         noteIncrement(walkStats);
+        if (afterIncrement) afterIncrement();
     }
     return redraw;
 }

@@ -16,6 +16,7 @@
 #include "shell/idle_pass.h"
 #include "shell/pacing.h"
 #include "shell/panel.h"
+#include "shell/recorder.h"
 #include "shell/shell_state.h"
 #include "shell/walk_stats.h"
 
@@ -76,6 +77,9 @@ void onKeyboard(unsigned char key, int x, int y) {
     case 'h':
         togglePanel();
         break;
+    case 'v':
+        toggleRecording();
+        break;
     default:
         break;
     }
@@ -89,7 +93,9 @@ void requestScreenshot() {
 }
 
 void finishFrame() {
+    captureVideoFrame(false);
     if (panelShown()) drawPanel();
+    captureVideoFrame(true);
     if (screenshotWanted) {
         screenshotWanted = false;
         saveScreenshot();

@@ -15,6 +15,8 @@
 #include "shell/idle_pass.h"
 #include "shell/lab_window.h"
 #include "shell/pacing.h"
+#include "shell/recorder.h"
+#include "shell/recording.h"
 #include "shell/scene_render.h"
 #include "shell/shell_state.h"
 #include "shell/start_up.h"
@@ -52,7 +54,7 @@ MeshModel footPieceModel;
 void onIdle() {
     const double now = wallSeconds();
     const IdlePlan plan = planIdle(pacingState, now);
-    if (runIdlePlan(plan)) glutPostRedisplay();
+    if (runIdlePlan(plan, noteVideoIncrement)) glutPostRedisplay();
     updateRates(walkStats, now);
     mouseLook();
     if (plan.waitSeconds > 0) waitForEvents(plan.waitSeconds);
@@ -112,7 +114,10 @@ void setFixedGlState() {
 int main(int argc, char** argv) {
     openStandardStreams();
     if (const int status = infoOption(argc, argv); status >= 0) return status;
-    startWalking();
+    RecordRequest recording;
+    if (const int status = recordOption(argc, argv, recording); status >= 0) return status;
+    startWalking(recording.mode);
+    applyRecordRequest(recording);
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
@@ -127,6 +132,7 @@ int main(int argc, char** argv) {
     glutSpecialFunc(onSpecialKey);
     glutKeyboardFunc(onKeyboard);
     glutIdleFunc(onIdle);
+    if (recording.wanted) recordFromCommandLine(recording);
 
     for (int slot = 0; slot < sceneTextureCount; ++slot) {
         loadTgaTexture(sceneTextures[slot], sceneTextureFiles[slot]);

@@ -12,6 +12,7 @@
 #include "shell/idle_pass.h"
 #include "shell/lab_window.h"
 #include "shell/pacing.h"
+#include "shell/recorder.h"
 #include "shell/shell_state.h"
 #include "shell/walk_stats.h"
 #include "walking/walk_cycle.h"
@@ -172,6 +173,9 @@ void controlsSection() {
                           ? "free"
                           : viewNames[cameraState.view]);
     if (ImGui::Button("screenshot (F12)")) requestScreenshot();
+    if (ImGui::Button("video (v)")) toggleRecording(true);
+    ImGui::SameLine();
+    ImGui::Checkbox("with panel", &panelInVideo);
 }
 
 } // namespace

@@ -25,12 +25,19 @@ int infoOption(int argc, char** argv) {
     if (version) {
         out << "orva " << ORVA_VERSION << "\n";
     } else {
-        out << "usage: orva [GLUT options such as -display DISPLAY]\n\n"
+        out << "usage: orva [GLUT options such as -display DISPLAY]\n"
+               "       orva --record FILE.mp4 [--seconds S] [--view follow|side-on] [--size WxH]\n"
+               "            [--mode M]\n\n"
                "Shows ORVA walking in a window. It reads its data files from the folder it is\n"
                "started in:";
         out << " " << basicPieceFile << " " << footPieceFile;
         for (const char* name : sceneTextureFiles) out << " " << name;
-        out << ".\nThe launcher orva-walker starts it in the installed data folder.\n\nKeys:\n";
+        out << ".\nThe launcher orva-walker starts it in the installed data folder.\n\n"
+               "--record writes S seconds of the walk (default 10) from its start on gait mode M\n"
+               "(default 0) as an MP4 video, one frame every 0.03 s of the walk, as fast as the\n"
+               "machine allows, then exits; the window is the video's size (default 640x480).\n"
+               "Without a desktop: xvfb-run -a orva --record FILE.mp4 ...\n"
+               "The key v records the window to orva-NNNN.mp4 while the walk goes on.\n\nKeys:\n";
         printHelp(out);
     }
     if (out.flush()) return 0;

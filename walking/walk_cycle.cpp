@@ -91,9 +91,10 @@ void evalPolyDerivatives(const TrajectorySegment& seg, double t, int order,
 
 } // namespace
 
-void simulationInit() {
+void simulationInit(int startMode) {
     setupCore();
     walkCycle = WalkCycle{};
+    walkCycle.currentMode = startMode;
     for (TrajectorySegment& seg : segments)
         generateStep(gaitTable.rows[walkCycle.currentMode], seg);
 }

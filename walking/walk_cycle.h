@@ -35,8 +35,8 @@ extern WalkCycle walkCycle;
 extern TrajectorySegment segments[segmentCount];
 
 // Builds the sine table, the body constants and the gait table, and generates all four
-// segments from row 0. Also returns the cycle to its start.
-void simulationInit();
+// segments from row startMode (0 at the program's start). Also returns the cycle to its start.
+void simulationInit(int startMode = 0);
 
 // Writes the pose of the current segment at its clock into state.q, advances the clock and
 // handles the step boundaries and the gait latch. Returns the support flag.
