@@ -163,8 +163,11 @@ std::string videoPathProblem(const std::string& path) {
     const std::string folder = folderOf(path);
     if (::stat(folder.c_str(), &entry) != 0 || !S_ISDIR(entry.st_mode))
         return "cannot write " + path + ": no folder " + folder;
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) return systemError(path);
-    return "";
+    // A file made and taken away again: the permissions as the file system sees them.
+    std::string problem;
+    const std::string trial = createTemporaryBeside(path, problem);
+    if (!trial.empty()) ::unlink(trial.c_str());
+    return problem;
 }
 
 std::string createTemporaryBeside(const std::string& path, std::string& error) {

@@ -52,7 +52,7 @@ AVCodecContext* openCodec(const AVCodec* encoder, int width, int height, bool gl
     c->color_trc = AVCOL_TRC_SMPTE170M;
     c->color_range = AVCOL_RANGE_MPEG;
     if (encoder->id == AV_CODEC_ID_H264) {
-        av_opt_set(c->priv_data, "preset", "fast", 0);
+        av_opt_set(c->priv_data, "preset", "veryfast", 0);
         av_opt_set(c->priv_data, "crf", "22", 0);
     } else {
         c->flags |= AV_CODEC_FLAG_QSCALE;
