@@ -77,6 +77,7 @@ void startWalking(const GaitTarget& start) {
     idleStepCount = 0;
     walkStats = WalkStats{};
     dynamicsHistory = DynamicsHistory{};
+    walkStats.stepFrom = walkStats.stepTo = walkStats.lastMode = start.mode;
     setStartingPose(robotState);
     simulationInit(walkCycle, start);
     selectGait(start);
@@ -107,12 +108,13 @@ bool idlePass() {
     return idleStepCount % redrawEvery == 0;
 }
 
-bool runIdlePlan(const IdlePlan& plan) {
+bool runIdlePlan(const IdlePlan& plan, void (*afterIncrement)()) {
     bool redraw = plan.redraw;
     for (int i = 0; i < plan.increments; ++i) {
         if (idlePass() && plan.redrawEveryTenth) redraw = true;
         noteIncrement(walkStats);
         noteDynamics(dynamicsHistory);
+        if (afterIncrement) afterIncrement();
     }
     return redraw;
 }

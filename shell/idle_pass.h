@@ -26,9 +26,10 @@ int gaitRequest();
 // One idle pass, stages 1 to 8: one simulation step, the placement bookkeeping and the
 // redraw counter. Returns true when a redisplay is due (after every tenth call).
 bool idlePass();
-// One idle call's simulation: the plan's idle passes, each noted in walkStats. Returns true when
-// a redraw is due.
-bool runIdlePlan(const IdlePlan& plan);
+// One idle call's simulation: the plan's idle passes, each noted in walkStats and then handed
+// to afterIncrement when given (the video recorder's frame clock). Returns true when a redraw
+// is due.
+bool runIdlePlan(const IdlePlan& plan, void (*afterIncrement)() = nullptr);
 // The walk from its start, as the program begins it: the shell records, the redraw counter and
 // the walk statistics as new, the starting pose, and the walking cycle set up on row 0 or on
 // start (which must give a usable step; needs setupCore), selected.

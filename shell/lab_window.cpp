@@ -17,6 +17,7 @@
 #include "shell/numbered_file.h"
 #include "shell/pacing.h"
 #include "shell/panel.h"
+#include "shell/recorder.h"
 #include "shell/shell_state.h"
 #include "shell/walk_stats.h"
 
@@ -89,6 +90,9 @@ void onKeyboard(unsigned char key, int x, int y) {
     case 'h':
         togglePanel();
         break;
+    case 'v':
+        toggleRecording();
+        break;
     default:
         break;
     }
@@ -102,7 +106,9 @@ void requestScreenshot() {
 }
 
 void finishFrame() {
+    captureVideoFrame(false);
     if (panelShown()) drawPanel();
+    captureVideoFrame(true);
     if (screenshotWanted) {
         screenshotWanted = false;
         saveScreenshot();

@@ -17,6 +17,8 @@
 #include "shell/idle_pass.h"
 #include "shell/lab_window.h"
 #include "shell/pacing.h"
+#include "shell/recorder.h"
+#include "shell/recording.h"
 #include "shell/scene_render.h"
 #include "shell/shell_state.h"
 #include "shell/start_up.h"
@@ -54,7 +56,7 @@ MeshModel footPieceModel;
 void onIdle() {
     const double now = wallSeconds();
     const IdlePlan plan = planIdle(pacingState, now);
-    if (runIdlePlan(plan)) glutPostRedisplay();
+    if (runIdlePlan(plan, noteVideoIncrement)) glutPostRedisplay();
     updateRates(walkStats, now);
     mouseLook();
     if (plan.waitSeconds > 0) waitForEvents(plan.waitSeconds);
@@ -116,8 +118,17 @@ int main(int argc, char** argv) {
     if (const int status = infoOption(argc, argv); status >= 0) return status;
     setupCore();
     GaitTarget start;
+    const int argumentsGiven = argc;
     if (const int status = takeGaitArgument(argc, argv, start); status >= 0) return status;
-    startWalking(start);
+    const bool gaitGiven = argc != argumentsGiven;
+    RecordRequest recording;
+    if (const int status = recordOption(argc, argv, recording); status >= 0) return status;
+    if (recording.mode != 0 && gaitGiven) {
+        std::cerr << "orva: --mode and --gait exclude each other (try 'orva --help')" << std::endl;
+        return 2;
+    }
+    startWalking(recording.mode != 0 ? tableGait(recording.mode) : start);
+    applyRecordRequest(recording);
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
@@ -132,6 +143,7 @@ int main(int argc, char** argv) {
     glutSpecialFunc(onSpecialKey);
     glutKeyboardFunc(onKeyboard);
     glutIdleFunc(onIdle);
+    if (recording.wanted) recordFromCommandLine(recording);
 
     for (int slot = 0; slot < sceneTextureCount; ++slot) {
         loadTgaTexture(sceneTextures[slot], sceneTextureFiles[slot]);

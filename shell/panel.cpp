@@ -16,6 +16,7 @@
 #include "shell/pacing.h"
 #include "shell/panel_dynamics.h"
 #include "shell/panel_sections.h"
+#include "shell/recorder.h"
 #include "shell/shell_state.h"
 #include "shell/walk_stats.h"
 #include "walking/walk_cycle.h"
@@ -210,6 +211,9 @@ void controlsSection() {
                           ? "free"
                           : viewNames[cameraState.view]);
     if (ImGui::Button("screenshot (F12)")) requestScreenshot();
+    if (ImGui::Button("video (v)")) toggleRecording(true);
+    ImGui::SameLine();
+    ImGui::Checkbox("with panel", &panelInVideo);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "shell/frame_layout.h"
 #include "shell/lab_window.h"
 #include "shell/panel.h"
+#include "shell/recorder.h"
 
 TgaTexture sceneTextures[sceneTextureCount] = {};
 unsigned int basicPieceList = 0;
@@ -123,7 +124,7 @@ void onDisplay() {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
 
-    const SceneViewport scene = sceneViewport(windowState, panelShown());
+    const SceneViewport scene = sceneViewport(windowState, panelShown() && !videoLeavesPanelOut());
     glViewport(scene.x, scene.y, scene.width, scene.height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

@@ -38,12 +38,19 @@ int infoOption(int argc, char** argv) {
     if (version) {
         out << "orva " << ORVA_VERSION << "\n";
     } else {
-        out << "usage: orva [--gait GAIT] [GLUT options such as -display DISPLAY]\n\n"
+        out << "usage: orva [--gait GAIT] [GLUT options such as -display DISPLAY]\n"
+               "       orva --record FILE.mp4 [--seconds S] [--view follow|side-on] [--size WxH]\n"
+               "            [--mode M | --gait GAIT]\n\n"
                "Shows ORVA walking in a window. It reads its data files from the folder it is\n"
                "started in:";
         out << " " << basicPieceFile << " " << footPieceFile;
         for (const char* name : sceneTextureFiles) out << " " << name;
         out << ".\nThe launcher orva-walker starts it in the installed data folder.\n\n"
+               "--record writes S seconds of the walk (default 10) from its start on gait mode M\n"
+               "(default 0) or GAIT as an MP4 video, one frame every 0.03 s of the walk, as fast\n"
+               "as the machine allows, then exits; the window is the video's size (default\n"
+               "640x480). Without a desktop: xvfb-run -a orva --record FILE.mp4 ...\n"
+               "The key v records the window to orva-NNNN.mp4 while the walk goes on.\n\n"
                "  --gait GAIT  start on this gait instead of gait mode 0 (a gait with no usable\n"
                "               step exits 1); "
             << gaitOptionHelp() << "\nKeys:\n";

@@ -15,6 +15,12 @@
 #                 the limb mesh) and a sparse image declaring 2 GiB: start-up neither blocks nor
 #                 holds the image's memory, the walk goes on, F1 prints the help into nothing
 #                 (not into the X connection) and F4 exits 0
+#   record        `orva --record` (read back with ffprobe and ffmpeg): refusals with one line
+#                 and nothing left behind, also for a disk that fills up; 2 s make 67 frames at
+#                 100/3 per second, 640x480, H.264 in YUV 4:2:0, that differ; twice the same bytes
+#   videoKey      paused, F12 after each single step and v around eight of them: frame m of the
+#                 video is the screenshot 4m increments on; a shown panel is not recorded; frame
+#                 k of `orva --record` is the screenshot after 4k increments
 set -euo pipefail
 
 scenario="$1"
@@ -278,6 +284,114 @@ scenarioHostileStart() {
     key F1
     sleep 1
     stopWithF4
+}
+
+# Video recordings. A frame against a screenshot of the same picture loses up to 0.02 to the
+# codec (textures, halved colour resolution), more than a few increments early in the walk
+# change: a frame's time is told by the screenshot closest to it.
+codecLoss=0.03
+frame() { # video index shot: frame number index of $work/video as $work/shot.png
+    ffmpeg -v error -y -i "$work/$1" -vf "select=eq(n\\,$2)" -vsync 0 -frames:v 1 "$work/$3.png" ||
+        fail "no frame $2 in $1"
+}
+streamOf() { # video: codec, size, pixels, rates and frames read
+    ffprobe -v error -count_frames -select_streams v:0 -of csv=p=0 -show_entries \
+        stream=codec_name,width,height,pix_fmt,r_frame_rate,avg_frame_rate,nb_read_frames "$work/$1"
+}
+closest() { # shot shots...: the place (from 1) of the one of shots nearest shot
+    local best=0 least=2 at=0 d c
+    for c in "${@:2}"; do
+        at=$((at + 1)) d="$(difference "$1" "$c")"
+        if holds "$d < $least"; then best=$at least=$d; fi
+    done
+    echo "$best"
+}
+record() { # status args...: orva --record in $work/data; a refusal says why in one line
+    local got=0
+    (cd "$work/data" && exec "$orva" "${@:2}") 2>"$work/record.txt" || got=$?
+    [ "$got" -eq "$1" ] && { [ "$1" -eq 0 ] || [ "$(grep -c '' "$work/record.txt")" -eq 1 ]; } ||
+        fail "orva ${*:2}: status $got: $(cat "$work/record.txt")"
+}
+
+scenarioRecord() {
+    dataWithout
+    mkdir "$work/data/folder"
+    for target in folder /dev/full /proc/v.mp4; do record 1 --record "$target"; done
+    record 2 --record v.mp4 --size 641x480
+    # A disk that fills up mid-way: the file may not grow past 40 kB.
+    (trap '' XFSZ && ulimit -f 40 && cd "$work/data" && exec "$orva" --record v.mp4) \
+        2>"$work/record.txt" && fail "a full disk did not fail the recording"
+    [ "$(tail -1 "$work/record.txt")" = "orva: v.mp4: cannot write: File too large" ] ||
+        fail "full disk: $(tail -1 "$work/record.txt")"
+    [ "$(ls -A "$work/data" | wc -l)" -eq 12 ] || fail "left behind: $(ls -A "$work/data")"
+
+    record 0 --record v.mp4 --seconds 2
+    [ "$(streamOf data/v.mp4)" = "h264,640,480,yuv420p,100/3,100/3,67" ] ||
+        fail "stream: $(streamOf data/v.mp4)"
+    frame data/v.mp4 0 first
+    frame data/v.mp4 66 last
+    holds "$(difference first last) > 0.05" || fail "the frames do not change"
+    mv "$work/data/v.mp4" "$work/once.mp4"
+    record 0 --record v.mp4 --seconds 2
+    cmp "$work/once.mp4" "$work/data/v.mp4" || fail "two recordings differ"
+}
+
+scenarioVideoKey() {
+    dataWithout
+    # Paused at once, after n increments: a small n keeps the recording of k frames below short.
+    (cd "$work/data" && ORVA_PROBE_OUT="$work/probe.txt" LD_PRELOAD="$probe" \
+        ORVA_PROBE_STATS="$(nm "$orva" | awk '$3 == "walkStats" { print $1 }')" exec "$orva") \
+        >"$work/stdout.txt" 2>"$work/stderr.txt" &
+    orvaPid=$!
+    waitFor windowShown || fail "no window"
+    xdotool mousemove 200 200
+    key p
+    sleep 0.3
+    kill -USR1 "$orvaPid" # the probe's snapshot: n
+    local j shots=0 n i k loss
+    shoot() { # F12 into data/orva-NNNN.png, NNNN = shots: the walk n + shots - 1 increments on
+        key F12
+        shots=$((shots + 1))
+        waitFor printed $((shots + ${1:-0})) || fail "F12 did not save a screenshot"
+    }
+    step() { key o && sleep 0.2; } # a second "o" before the first one's increment would be lost
+    for j in 0 1 2; do shoot && step; done
+    shoot
+    key v # frames after n + 3, n + 7 and n + 11 increments
+    for j in 1 2 3 4 5 6 7 8; do step && shoot 1; done
+    key v
+    key h
+    sleep 0.5
+    shoot 2 # orva-0013.png: the panel over the picture of orva-0012.png
+    key v v
+    waitFor printed 17 || fail "v does not start or end a recording"
+    stopWithF4
+    [ "$(sed -n '5p;14p;16p;17p' "$work/stdout.txt" | tr '\n' ' ')" = "Recording orva-0001.mp4 \
+Saved orva-0001.mp4 (3 frames) Recording orva-0002.mp4 Saved orva-0002.mp4 (1 frames) " ] ||
+        fail "v's messages: $(cat "$work/stdout.txt")"
+    for j in 0 1 2; do
+        frame data/orva-0001.mp4 "$j" "v$j"
+        [ "$(closest "v$j" data/orva-00{01..12})" = $((4 + 4 * j)) ] ||
+            fail "frame $j of the v recording is not the walk $((4 * j)) increments on"
+    done
+    frame data/orva-0002.mp4 0 panel
+    holds "$(difference v0 data/orva-0004) < $codecLoss" || fail "frames not the window's pictures"
+    holds "$(difference panel data/orva-0013) > 0.05 && $(difference panel v2) < $codecLoss" ||
+        fail "the panel was recorded"
+
+    # Frame k of a recording from the start is the screenshot after n + i = 4k increments.
+    n="$(awk -F'increments=' '/^snapshot/ { split($2, a, " "); print a[1] }' "$work/probe.txt")"
+    i=$(((4 - n % 4) % 4)) k=$(((n + i) / 4))
+    record 0 --record k.mp4 --size 400x400 --seconds "$(awk "BEGIN { print ($k + 1.5) * 0.03 }")"
+    [ "$(streamOf data/k.mp4)" = "h264,400,400,yuv420p,100/3,100/3,$((k + 2))" ] ||
+        fail "stream: $(streamOf data/k.mp4)"
+    local from=$((k > 0 ? k - 1 : 0)) shot=data/orva-000$((i + 1))
+    for j in $(seq "$from" $((k + 1))); do frame data/k.mp4 "$j" "k$j"; done
+    loss="$(difference "k$k" "$shot")"
+    echo "[videoKey] n $n: frame $k against its screenshot $loss; $(tail -1 "$work/record.txt")"
+    # shellcheck disable=SC2046 # the frames around k
+    holds "$loss < $codecLoss" && [ "$(closest "$shot" $(seq -f k%g "$from" $((k + 1))))" = $((k - from + 1)) ] ||
+        fail "frame $k is not the walk after $((4 * k)) increments"
 }
 
 startX

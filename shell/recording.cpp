@@ -1,0 +1,188 @@
+#include "shell/recording.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "model/gait_table.h"
+#include "shell/camera_input.h"
+#include "shell/frame_layout.h"
+#include "walking/walk_cycle.h"
+
+namespace {
+
+constexpr double videoFramePeriod = double(videoRateDenominator) / videoRateNumerator; // s
+constexpr double frameMismatch = incrementsPerVideoFrame * orva::phaseIncrement - videoFramePeriod;
+static_assert(frameMismatch < 1e-15 && frameMismatch > -1e-15,
+              "a video frame is four increments of the walk");
+
+const char* const recordOptionNames[] = {"--record", "--seconds", "--view", "--size", "--mode"};
+
+int usageError(std::ostream& err, const std::string& message) {
+    err << "orva: " << message << " (try 'orva --help')" << std::endl;
+    return 2;
+}
+
+bool parseWhole(const std::string& text, double& out) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+    char* end = nullptr;
+    errno = 0;
+    out = std::strtod(text.c_str(), &end);
+    return errno == 0 && *end == '\0' && std::isfinite(out);
+}
+
+bool parseWhole(const std::string& text, int& out) {
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0]))) return false;
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || value > 1000000000) return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+bool parseSize(const std::string& text, int& width, int& height) {
+    const size_t x = text.find('x');
+    return x != std::string::npos && parseWhole(text.substr(0, x), width) &&
+           parseWhole(text.substr(x + 1), height);
+}
+
+bool goodSide(int side) {
+    return side >= smallestVideoSide && side <= largestVideoSide && side % 2 == 0;
+}
+
+// What is wrong with the values given, in one line; "" when nothing.
+std::string checkValues(const std::string values[], RecordRequest& r) {
+    r.file = values[0];
+    if (!values[1].empty() &&
+        (!parseWhole(values[1], r.seconds) || r.seconds <= 0 || r.seconds > longestVideoSeconds))
+        return "--seconds wants a duration above 0 and at most 3600, not '" + values[1] + "'";
+    if (values[2] == "side-on") {
+        r.view = 1;
+    } else if (!values[2].empty() && values[2] != "follow") {
+        return "--view wants follow or side-on, not '" + values[2] + "'";
+    }
+    if (!values[3].empty() &&
+        (!parseSize(values[3], r.width, r.height) || !goodSide(r.width) || !goodSide(r.height)))
+        return "--size wants WxH, even numbers from 16 to 4096, not '" + values[3] + "'";
+    if (!values[4].empty() &&
+        (!parseWhole(values[4], r.mode) || r.mode < 0 || r.mode >= orva::gaitModeCount))
+        return "--mode wants a gait mode 0..15, not '" + values[4] + "'";
+    return "";
+}
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string systemError(const std::string& path) {
+    return "cannot write " + path + ": " + std::strerror(errno);
+}
+
+} // namespace
+
+int parseRecordOptions(int& argc, char** argv, RecordRequest& request, std::ostream& err) {
+    constexpr int optionCount = sizeof recordOptionNames / sizeof *recordOptionNames;
+    std::string values[optionCount];
+    bool given[optionCount] = {};
+    bool any = false;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        int option = 0;
+        while (option < optionCount && std::strcmp(argv[i], recordOptionNames[option]) != 0)
+            ++option;
+        if (option == optionCount) {
+            argv[kept++] = argv[i];
+            continue;
+        }
+        const std::string name = argv[i];
+        if (given[option]) return usageError(err, name + " given twice");
+        if (i + 1 >= argc || argv[i + 1][0] == '\0' || std::strncmp(argv[i + 1], "--", 2) == 0)
+            return usageError(err, "missing value after " + name);
+        given[option] = any = true;
+        values[option] = argv[++i];
+    }
+    if (!any) return -1;
+    if (!given[0]) return usageError(err, "the recording options need --record FILE");
+    // GLUT's own options have one dash: a double dash here is a mistyped recording option.
+    for (int i = 1; i < kept; ++i)
+        if (std::strncmp(argv[i], "--", 2) == 0)
+            return usageError(err, std::string("unknown option '") + argv[i] + "'");
+    const std::string problem = checkValues(values, request);
+    if (!problem.empty()) return usageError(err, problem);
+    request.wanted = true;
+    argc = kept;
+    argv[argc] = nullptr;
+    return -1;
+}
+
+int recordOption(int& argc, char** argv, RecordRequest& request) {
+    if (const int status = parseRecordOptions(argc, argv, request, std::cerr); status >= 0)
+        return status;
+    if (!request.wanted) return -1;
+    const std::string problem = videoPathProblem(request.file);
+    if (problem.empty()) return -1;
+    std::cerr << "orva: " << problem << std::endl;
+    return 1;
+}
+
+void applyRecordRequest(const RecordRequest& request) {
+    if (!request.wanted) return;
+    recordWindowSize(request.width, request.height);
+    if (request.view == 1) cycleCameraView();
+}
+
+long long videoFrameCount(double seconds) {
+    // Frames at 0.03 k s < seconds; a duration that is a whole number of frames, up to
+    // rounding, does not take one more.
+    const double frames = seconds / videoFramePeriod;
+    const double whole = std::round(frames);
+    if (std::fabs(frames - whole) < 1e-9 * std::fmax(1.0, frames))
+        return static_cast<long long>(whole);
+    return static_cast<long long>(std::ceil(frames));
+}
+
+bool frameDueAfterIncrement(VideoClock& clock) {
+    return ++clock.increments % incrementsPerVideoFrame == 0;
+}
+
+std::string videoPathProblem(const std::string& path) {
+    struct stat entry;
+    if (::lstat(path.c_str(), &entry) == 0 && !S_ISREG(entry.st_mode))
+        return path + " exists and is not a regular file";
+    if (path.back() == '/') return path + " names a folder, not a file";
+    const std::string folder = folderOf(path);
+    if (::stat(folder.c_str(), &entry) != 0 || !S_ISDIR(entry.st_mode))
+        return "cannot write " + path + ": no folder " + folder;
+    // A file made and taken away again: the permissions as the file system sees them.
+    std::string problem;
+    const std::string trial = createTemporaryBeside(path, problem);
+    if (!trial.empty()) ::unlink(trial.c_str());
+    return problem;
+}
+
+std::string createTemporaryBeside(const std::string& path, std::string& error) {
+    const std::string folder = folderOf(path);
+    const std::string base = path.substr(path.rfind('/') + 1);
+    for (int n = 1; n <= 100; ++n) {
+        const std::string name = folder + "/." + base + "." + std::to_string(::getpid()) + "-" +
+                                 std::to_string(n) + ".part";
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return name;
+        }
+        if (errno != EEXIST) break;
+    }
+    error = systemError(path);
+    return "";
+}
