@@ -2,10 +2,11 @@
 
 #include "gait/step_generator.h"
 #include "model/core_setup.h"
+#include "shell/colour_scale.h"
 #include "tools/dynamics_command.h"
 #include "tools/picture_options.h"
-#include "tools/svg_plot.h"
-#include "tools/svg_writer.h"
+#include "tools/svg/svg_plot.h"
+#include "tools/svg/svg_writer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,20 +56,11 @@ constexpr int mapsPerRow = 3;
 constexpr double barWidth = 22;
 const char* const unusableColour = "#cfcfcf";
 
-// Colour of u in [0, 1] on a blue-green-yellow scale that stays readable in grey.
-std::string scaleColour(double u) {
-    static const unsigned char stops[9][3] = {{68, 1, 84},    {71, 44, 122},  {59, 81, 139},
-                                              {44, 113, 142}, {33, 144, 141}, {39, 173, 129},
-                                              {92, 200, 99},  {170, 220, 50}, {253, 231, 37}};
-    u = std::min(1.0, std::max(0.0, std::isfinite(u) ? u : 0.0));
-    const double x = u * 8;
-    const int k = std::min(7, static_cast<int>(x));
-    const double f = x - k;
+// The scale's colour of u in [0, 1] as SVG writes it.
+std::string hexColour(double u) {
+    const Rgb c = scaleColour(u);
     char hex[8];
-    int rgb[3];
-    for (int c = 0; c < 3; ++c)
-        rgb[c] = static_cast<int>(std::lround(stops[k][c] + f * (stops[k + 1][c] - stops[k][c])));
-    std::snprintf(hex, sizeof hex, "#%02x%02x%02x", rgb[0], rgb[1], rgb[2]);
+    std::snprintf(hex, sizeof hex, "#%02x%02x%02x", c.r, c.g, c.b);
     return hex;
 }
 
@@ -127,7 +119,7 @@ void cellRange(const AtlasRange& r, double& lo, double& hi) {
 const char* const noValueColour = "#f6c6c6";
 
 std::string cellColour(const AtlasPoint& p, const ColourScale& scale) {
-    if (hasColourValue(p, scale.colour)) return scaleColour(scale.at(colourValue(p, scale.colour)));
+    if (hasColourValue(p, scale.colour)) return hexColour(scale.at(colourValue(p, scale.colour)));
     return p.usable && scale.colour != AtlasColour::duration ? noValueColour : unusableColour;
 }
 
@@ -217,7 +209,7 @@ void drawColourBar(Svg& svg, const ColourScale& scale, double left, double top) 
                     svgAttr("y", top + mapSize * (bands - 1 - b) / bands),
                     svgAttr("width", barWidth),
                     svgAttr("height", mapSize / bands + 0.5),
-                    {"fill", scaleColour((b + 0.5) / bands)}});
+                    {"fill", hexColour((b + 0.5) / bands)}});
     svgClose(svg);
     drawOutline(svg, left, top, barWidth, mapSize);
     // Ticks at 1, 2 and 5 times the powers of ten within the scale.

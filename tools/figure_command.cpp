@@ -7,8 +7,8 @@
 #include "shell/gait_option.h"
 #include "tools/dynamics_command.h"
 #include "tools/picture_options.h"
-#include "tools/svg_plot.h"
-#include "tools/svg_writer.h"
+#include "tools/svg/svg_plot.h"
+#include "tools/svg/svg_writer.h"
 #include "walking/walk_cycle.h"
 
 #include <algorithm>

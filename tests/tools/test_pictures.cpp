@@ -4,7 +4,7 @@
 #include "model/pose_queries.h"
 #include "tools/atlas_command.h"
 #include "tools/figure_command.h"
-#include "tools/svg_writer.h"
+#include "tools/svg/svg_writer.h"
 
 #include <cmath>
 #include <cstdlib>

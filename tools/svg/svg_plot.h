@@ -5,7 +5,7 @@
 // drawVerticalTitle, svgPoints.
 #pragma once
 
-#include "tools/svg_writer.h"
+#include "tools/svg/svg_writer.h"
 
 #include <string>
 #include <vector>

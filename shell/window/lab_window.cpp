@@ -1,4 +1,4 @@
-#include "shell/lab_window.h"
+#include "shell/window/lab_window.h"
 
 #include <GL/glut.h>
 #include <GL/glx.h>
@@ -16,10 +16,10 @@
 #include "shell/idle_pass.h"
 #include "shell/numbered_file.h"
 #include "shell/pacing.h"
-#include "shell/panel.h"
-#include "shell/recorder.h"
 #include "shell/shell_state.h"
 #include "shell/walk_stats.h"
+#include "shell/window/panel.h"
+#include "shell/window/recorder.h"
 
 namespace {
 

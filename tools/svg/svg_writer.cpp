@@ -1,4 +1,4 @@
-#include "tools/svg_writer.h"
+#include "tools/svg/svg_writer.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "shell/panel_dynamics.h"
+#include "shell/window/panel_dynamics.h"
 
 #include <imgui.h>
 

@@ -1,4 +1,4 @@
-#include "tools/svg_plot.h"
+#include "tools/svg/svg_plot.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "shell/start_up.h"
+#include "shell/window/start_up.h"
 
 #include "assets/data_files.h"
 #include "shell/camera_input.h"

@@ -1,4 +1,4 @@
-#include "shell/panel.h"
+#include "shell/window/panel.h"
 
 #include <GL/freeglut.h>
 #include <backends/imgui_impl_glut.h>
@@ -12,13 +12,13 @@
 #include "shell/camera_input.h"
 #include "shell/frame_layout.h"
 #include "shell/idle_pass.h"
-#include "shell/lab_window.h"
 #include "shell/pacing.h"
-#include "shell/panel_dynamics.h"
-#include "shell/panel_sections.h"
-#include "shell/recorder.h"
 #include "shell/shell_state.h"
 #include "shell/walk_stats.h"
+#include "shell/window/lab_window.h"
+#include "shell/window/panel_dynamics.h"
+#include "shell/window/panel_sections.h"
+#include "shell/window/recorder.h"
 #include "walking/walk_cycle.h"
 
 using namespace orva;

@@ -1,4 +1,4 @@
-#include "shell/video_encoder.h"
+#include "shell/window/video_encoder.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

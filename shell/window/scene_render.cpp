@@ -1,13 +1,13 @@
-#include "shell/scene_render.h"
+#include "shell/window/scene_render.h"
 
 #include <GL/glu.h>
 #include <GL/glut.h>
 
 #include "model/constants.h"
 #include "shell/frame_layout.h"
-#include "shell/lab_window.h"
-#include "shell/panel.h"
-#include "shell/recorder.h"
+#include "shell/window/lab_window.h"
+#include "shell/window/panel.h"
+#include "shell/window/recorder.h"
 
 TgaTexture sceneTextures[sceneTextureCount] = {};
 unsigned int basicPieceList = 0;

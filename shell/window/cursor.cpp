@@ -1,4 +1,4 @@
-#include "shell/cursor.h"
+#include "shell/window/cursor.h"
 
 #include <GL/glut.h>
 #include <GL/glx.h>

@@ -1,4 +1,4 @@
-#include "shell/recorder.h"
+#include "shell/window/recorder.h"
 
 #include <GL/glut.h>
 
@@ -14,10 +14,10 @@
 #include "shell/idle_pass.h"
 #include "shell/numbered_file.h"
 #include "shell/pacing.h"
-#include "shell/panel.h"
-#include "shell/scene_render.h"
 #include "shell/shell_state.h"
-#include "shell/video_encoder.h"
+#include "shell/window/panel.h"
+#include "shell/window/scene_render.h"
+#include "shell/window/video_encoder.h"
 
 bool panelInVideo = false;
 

@@ -1,7 +1,7 @@
 // The gait lab's explorer section: sliders over the gait's fields, the generator's verdict on
 // the gait at once, and the feasibility map at the explorer's clearance, where a click chooses
 // a gait.
-#include "shell/panel_sections.h"
+#include "shell/window/panel_sections.h"
 
 #include <imgui.h>
 
