@@ -1,5 +1,7 @@
 #include "tools/dynamics_command.h"
 
+#include "shell/gait_option.h"
+
 #include "gait/dynamics.h"
 #include "gait/step_generator.h"
 #include "model/core_setup.h"
@@ -16,6 +18,7 @@ namespace {
 
 const char* const dynamicsHelp =
     "usage: orva-gait dynamics --mode M [--transition-to N] [--samples K] [--summary]\n"
+    "       orva-gait dynamics --gait GAIT [--samples K] [--summary]\n"
     "\n"
     "The inverse dynamics of the step the gait generator makes from gait-table row M (0..15):\n"
     "what the joints and the ground must supply for its motion, the stance foot on the ground,\n"
@@ -31,6 +34,8 @@ const char* const dynamicsHelp =
     "centre of mass leaves the swing foot's mass out of the swing leg's terms.\n"
     "\n"
     "  --mode M            gait mode 0..15\n"
+    "  --gait GAIT         the step of any gait instead of a row (orva-gait walk --help);\n"
+    "                      the summary's mode and to are its base row\n"
     "  --transition-to N   the gait-change step instead: row M landing at row N's backStep\n"
     "  --samples K         samples, 2..1000000 (default 101)\n"
     "  --summary           one JSON object instead: mode, to, usable, duration, peakTorque,\n"
@@ -116,6 +121,7 @@ int runDynamicsCommand(int argc, char** argv) {
     const std::string error = parseOptions(argc, argv,
                                            {{"--mode", true, false},
                                             {"--transition-to", true, false},
+                                            {"--gait", true, false},
                                             {"--samples", true, false},
                                             {"--summary", false, false}},
                                            options);
@@ -123,23 +129,40 @@ int runDynamicsCommand(int argc, char** argv) {
     if (options.help) return writeOutput("dynamics", "", dynamicsHelp);
 
     long from = 0, to = 0, count = defaultSamples;
-    if (!optionValue(options, "--mode")) return badDynamicsArguments("--mode M is required");
-    if (!parseMode(optionValue(options, "--mode"), from))
-        return badDynamicsArguments("--mode takes a gait mode 0..15");
-    to = from;
-    if (optionValue(options, "--transition-to") &&
-        !parseMode(optionValue(options, "--transition-to"), to))
-        return badDynamicsArguments("--transition-to takes a gait mode 0..15");
+    const std::string* gaitText = optionValue(options, "--gait");
+    GaitTarget gait{};
+    setupCore();
+    if (gaitText) {
+        if (optionValue(options, "--mode") || optionValue(options, "--transition-to"))
+            return badDynamicsArguments("--gait excludes --mode and --transition-to");
+        int base = 0;
+        const std::string gaitError = parseGaitOption(*gaitText, gait, &base);
+        if (!gaitError.empty()) return badDynamicsArguments("--gait: " + gaitError);
+        from = to = base;
+    } else {
+        if (!optionValue(options, "--mode")) return badDynamicsArguments("--mode M is required");
+        if (!parseMode(optionValue(options, "--mode"), from))
+            return badDynamicsArguments("--mode takes a gait mode 0..15");
+        to = from;
+        if (optionValue(options, "--transition-to") &&
+            !parseMode(optionValue(options, "--transition-to"), to))
+            return badDynamicsArguments("--transition-to takes a gait mode 0..15");
+    }
     if (const std::string* s = optionValue(options, "--samples"))
         if (!parseInteger(*s, count) || count < 2 || count > maxSamples)
             return badDynamicsArguments("--samples takes a count 2..1000000");
     const bool summary = optionValue(options, "--summary") != nullptr;
 
-    setupCore();
-    const GaitEntry entry = transitionEntry(static_cast<int>(from), static_cast<int>(to));
+    const GaitEntry entry =
+        gaitText ? gait.entry : transitionEntry(static_cast<int>(from), static_cast<int>(to));
     TrajectorySegment seg{};
     StepStats stats{};
     if (!generateStep(entry, seg, &stats)) {
+        if (gaitText) {
+            std::fprintf(stderr, "orva-gait dynamics: the gait %s gives no usable step\n",
+                         gaitText->c_str());
+            return 1;
+        }
         std::fprintf(stderr,
                      "orva-gait dynamics: the step from mode %ld to mode %ld is unusable (%d "
                      "outer, %d inner passes)\n",
