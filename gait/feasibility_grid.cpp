@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <system_error>
 #include <thread>
 
@@ -87,6 +88,30 @@ std::vector<AtlasPoint> atlasTableRows() {
         rows.push_back(p);
     }
     return rows;
+}
+
+const char* const atlasColourNames[atlasColourCount] = {"duration", "cost", "friction", "cop",
+                                                        "ankle"};
+
+double colourValue(const AtlasPoint& p, AtlasColour colour) {
+    const DynamicsSummary& d = p.dynamics;
+    switch (colour) {
+    case AtlasColour::cost:
+        return d.costOfTransport;
+    case AtlasColour::friction:
+        return d.frictionMax;
+    case AtlasColour::cop:
+        return std::max(-d.copMin, d.copMax);
+    case AtlasColour::ankle:
+        return d.peakAnkleMoment;
+    default:
+        return p.duration;
+    }
+}
+
+bool hasColourValue(const AtlasPoint& p, AtlasColour colour) {
+    const double value = colourValue(p, colour);
+    return p.usable && value > 0 && std::isfinite(value);
 }
 
 } // namespace orva

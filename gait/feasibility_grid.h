@@ -3,7 +3,8 @@
 // lasts. The atlas pictures and the window's map share it.
 //
 // Offers: AtlasRange, atlasValue, AtlasGrid, defaultAtlasGrid, AtlasPoint, atlasEntry,
-// atlasPoints, evaluateAtlasPoint, computeAtlas, atlasTableRows.
+// atlasPoints, evaluateAtlasPoint, computeAtlas, atlasTableRows, AtlasColour, atlasColourNames,
+// colourValue, hasColourValue.
 #pragma once
 
 #include "gait/dynamics.h"
@@ -54,5 +55,17 @@ std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads, bool wi
 
 // The sixteen gait-table rows computed as atlas points, mode by mode.
 std::vector<AtlasPoint> atlasTableRows();
+
+// What a map of the grid is coloured by: the step's duration, or from its dynamics the cost of
+// transport, the friction needed, the centre of pressure's largest distance from the ankle or
+// the peak ankle moment.
+enum class AtlasColour { duration, cost, friction, cop, ankle };
+constexpr int atlasColourCount = 5;
+extern const char* const atlasColourNames[atlasColourCount]; // "duration", "cost", ...
+
+// A point's value of that measure (the dynamics' measures need its dynamics).
+double colourValue(const AtlasPoint& p, AtlasColour colour);
+// Whether the point has one to colour by: usable, finite and above zero.
+bool hasColourValue(const AtlasPoint& p, AtlasColour colour);
 
 } // namespace orva

@@ -62,9 +62,10 @@ void stopGaitMap(GaitMap& map) {
     map.stop.store(false);
 }
 
-void startGaitMap(GaitMap& map, double clearance) {
+void startGaitMap(GaitMap& map, double clearance, bool withDynamics) {
     stopGaitMap(map);
     map.grid = gaitMapGrid(clearance);
+    map.withDynamics = withDynamics;
     map.points = atlasPoints(map.grid);
     map.done.store(0);
     map.worker = std::thread([&map] {
@@ -72,7 +73,7 @@ void startGaitMap(GaitMap& map, double clearance) {
         setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
         const int count = static_cast<int>(map.points.size());
         for (int i = 0; i < count && !map.stop.load(std::memory_order_relaxed); ++i) {
-            evaluateAtlasPoint(map.points[i]);
+            evaluateAtlasPoint(map.points[i], map.withDynamics);
             map.done.store(i + 1, std::memory_order_release);
         }
     });

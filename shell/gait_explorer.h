@@ -40,6 +40,7 @@ constexpr int mapCells = 64;
 
 struct GaitMap {
     orva::AtlasGrid grid = {};
+    bool withDynamics = false; // each usable point's dynamics summary is computed too
     std::vector<orva::AtlasPoint> points;
     std::atomic<int> done{0};
     std::atomic<bool> stop{false};
@@ -50,8 +51,9 @@ struct GaitMap {
 extern GaitMap gaitMap;
 
 orva::AtlasGrid gaitMapGrid(double clearance);
-// Starts computing the map at clearance, stopping one that is under way. Needs setupCore.
-void startGaitMap(GaitMap& map, double clearance);
+// Starts computing the map at clearance, with the dynamics of each usable step when asked,
+// stopping one that is under way. Needs setupCore.
+void startGaitMap(GaitMap& map, double clearance, bool withDynamics = false);
 // Stops the worker, if any, after the point it is on.
 void stopGaitMap(GaitMap& map);
 // The points finished so far: points[0 .. gaitMapDone) may be read.

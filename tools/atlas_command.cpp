@@ -65,26 +65,6 @@ std::string hexColour(double u) {
 }
 
 // The value a usable point is coloured by; not positive or not finite when it has none.
-double colourValue(const AtlasPoint& p, AtlasColour colour) {
-    const DynamicsSummary& d = p.dynamics;
-    switch (colour) {
-    case AtlasColour::cost:
-        return d.costOfTransport;
-    case AtlasColour::friction:
-        return d.frictionMax;
-    case AtlasColour::cop:
-        return std::max(-d.copMin, d.copMax);
-    case AtlasColour::ankle:
-        return d.peakAnkleMoment;
-    default:
-        return p.duration;
-    }
-}
-
-bool hasColourValue(const AtlasPoint& p, AtlasColour colour) {
-    const double value = colourValue(p, colour);
-    return p.usable && value > 0 && std::isfinite(value);
-}
 
 // Durations are coloured on a log scale: they span two decades and more; so do the measures of
 // the dynamics, which grow without bound where the ground force vanishes.
@@ -355,9 +335,8 @@ int badAtlasArguments(const std::string& message) {
 }
 
 bool parseColour(const std::string& text, AtlasColour& out) {
-    static const char* const names[] = {"duration", "cost", "friction", "cop", "ankle"};
-    for (int i = 0; i < 5; ++i)
-        if (text == names[i]) {
+    for (int i = 0; i < atlasColourCount; ++i)
+        if (text == atlasColourNames[i]) {
             out = static_cast<AtlasColour>(i);
             return true;
         }

@@ -2,7 +2,7 @@
 // speeds, for one or more clearances, as an SVG map of where it makes a usable step and how
 // long that step lasts (or what its dynamics ask for), or as CSV.
 //
-// Offers: AtlasColour, atlasCsv, atlasSvg, runAtlasCommand; the grid itself is computed by the
+// Offers: atlasCsv, atlasSvg, runAtlasCommand; the grid itself is computed by the
 // core's feasibility grid.
 #pragma once
 
@@ -11,11 +11,6 @@
 #include <string>
 #include <vector>
 
-// What the maps are coloured by: the step's duration, or from its dynamics the cost of
-// transport, the friction needed, the centre of pressure's largest distance from the ankle or
-// the peak ankle moment.
-enum class AtlasColour { duration, cost, friction, cop, ankle };
-
 // Header and one line per point: backStep,meanSpeed,clearance,usable,duration,outerPasses,
 // innerPasses; usable 1 or 0, duration empty when unusable, numbers with 17 significant digits.
 // With the dynamics, the summary's columns follow, empty when unusable or undefined.
@@ -23,7 +18,7 @@ std::string atlasCsv(const std::vector<orva::AtlasPoint>& points, bool withDynam
 
 // The maps, one per clearance, with the colour bar and the table rows marked.
 std::string atlasSvg(const orva::AtlasGrid& grid, const std::vector<orva::AtlasPoint>& points,
-                     AtlasColour colour = AtlasColour::duration);
+                     orva::AtlasColour colour = orva::AtlasColour::duration);
 
 // argv[0] is "atlas". Returns the exit status: 0, 1 for a failed write, 2 for bad arguments.
 int runAtlasCommand(int argc, char** argv);

@@ -17,6 +17,7 @@ using namespace orva;
 namespace {
 
 bool ready = false;
+int mapColour = 0;      // an AtlasColour: what the map's cells show
 int refusalsAtWalk = 0; // the walker's refusals when "walk it" was last pressed
 
 ImVec2 offset(ImVec2 p, float dx, float dy) {
@@ -50,12 +51,14 @@ void drawMap() {
                   g.clearances.empty() ? 0.0 : g.clearances[0]);
     ImGui::ProgressBar(static_cast<float>(done) / static_cast<float>(std::max(1, total)),
                        ImVec2(-1, 0), progress);
-    // Durations on a log scale over the usable steps found so far.
+    // The measure on a log scale over the steps found so far; the dynamics' measures need the
+    // map computed with the dynamics.
+    const auto colour = static_cast<AtlasColour>(mapColour);
     double lo = INFINITY, hi = -INFINITY;
     for (int i = 0; i < done; ++i)
-        if (map.points[i].usable) {
-            lo = std::min(lo, std::log10(map.points[i].duration));
-            hi = std::max(hi, std::log10(map.points[i].duration));
+        if (hasColourValue(map.points[i], colour)) {
+            lo = std::min(lo, std::log10(colourValue(map.points[i], colour)));
+            hi = std::max(hi, std::log10(colourValue(map.points[i], colour)));
         }
     const float side = std::max(32.0f, ImGui::GetContentRegionAvail().x);
     const ImVec2 origin = ImGui::GetCursorScreenPos();
@@ -67,14 +70,17 @@ void drawMap() {
         const int li = i / mapCells, si = i % mapCells;
         const ImVec2 a(origin.x + li * cell, origin.y + side - (si + 1) * cell);
         const ImVec2 b(a.x + cell, a.y + cell);
-        ImU32 colour = IM_COL32(40, 40, 40, 255); // not computed yet
+        ImU32 fill = IM_COL32(40, 40, 40, 255); // not computed yet
         if (i < done) {
+            // Grey: no usable step; light: usable, but its measure is undefined or zero.
             const AtlasPoint& p = map.points[i];
-            colour = !p.usable ? IM_COL32(150, 150, 150, 255)
-                               : colourOf(scaleColour(
-                                     hi > lo ? (std::log10(p.duration) - lo) / (hi - lo) : 0.5));
+            const double v = std::log10(colourValue(p, colour));
+            fill = !p.usable ? IM_COL32(150, 150, 150, 255)
+                   : !hasColourValue(p, colour)
+                       ? IM_COL32(230, 230, 230, 255)
+                       : colourOf(scaleColour(hi > lo ? (v - lo) / (hi - lo) : 0.5));
         }
-        draw->AddRectFilled(a, b, colour);
+        draw->AddRectFilled(a, b, fill);
     }
     // The table's rows, the gait walked and the explorer's gait.
     for (const GaitEntry& row : gaitTable.rows) {
@@ -97,6 +103,17 @@ void drawMap() {
     }
     ImGui::TextDisabled("step length %.2f..%.2f m ->", g.lengths.first, g.lengths.last);
     ImGui::TextDisabled("speed up %.2f..%.2f m/s", g.speeds.first, g.speeds.last);
+    // Below the map, so that the map stays where it is.
+    if (ImGui::Combo("colour", &mapColour, atlasColourNames, atlasColourCount) && mapColour != 0 &&
+        !map.withDynamics)
+        startGaitMap(gaitMap, g.clearances[0], true);
+    // Below the map, so that the map stays where it is.
+    if (ImGui::Combo("colour", &mapColour, atlasColourNames, atlasColourCount) && mapColour != 0 &&
+        !map.withDynamics)
+        startGaitMap(gaitMap, g.clearances[0], true);
+    if (hi >= lo)
+        ImGui::TextDisabled("%s %.3g (dark) .. %.3g (yellow)", atlasColourNames[mapColour],
+                            std::pow(10.0, lo), std::pow(10.0, hi));
     ImGui::TextDisabled("grey: unusable; o walked, + chosen");
 }
 
@@ -114,7 +131,7 @@ void explorerSection() {
     e.foreStep = e.backStep;
     changed |= slider("speed m/s", e.meanSpeed, 0.03, 0.60, "%.3f");
     changed |= slider("clear m", e.clearance, 0.0, 0.30, "%.3f");
-    if (ImGui::IsItemDeactivatedAfterEdit()) startGaitMap(gaitMap, e.clearance);
+    if (ImGui::IsItemDeactivatedAfterEdit()) startGaitMap(gaitMap, e.clearance, mapColour != 0);
     if (ImGui::TreeNode("hip fields")) {
         changed |= slider("y0 m", e.hipHeightStart, 0.70, 0.90, "%.3f");
         changed |= slider("vy0 m/s", e.hipVyStart, -0.5, 0.5, "%.2f");
