@@ -59,6 +59,11 @@ done <<EOF
 2 1 - gait walk --calls 3 --keys 4:x
 2 1 - gait walk --calls 3 --keys 0:x
 2 1 - gait walk --calls
+2 1 - gait walk --calls 9 --gait mode=0,stride=1
+2 1 - gait walk --calls 9 --change 3:meanSpeed=nan
+2 1 - gait steps --gait backDrop=0.1
+2 1 - gait figure --gait mode=1 --mode 1
+2 1 - gait dynamics --gait clearance=-1
 2 1 - assets bogus
 2 1 - assets inspect --all
 2 1 - assets inspect
@@ -71,9 +76,24 @@ done <<EOF
 1 1 full gait steps
 1 1 full gait walk --calls 2000
 1 1 full assets inspect $data/*
+1 1 - gait walk --calls 9 --gait meanSpeed=0
+1 1 - gait steps --gait meanSpeed=0
+1 1 - gait figure --gait meanSpeed=0
+0 1 - gait walk --calls 9 --change 3:meanSpeed=0
 0 0 - gait walk --calls 3 --keys 1:xxz,3:w
 EOF
 [ "$(grep -c '' "$work/out")" -eq 4 ] || fail "walk prints a header and three passes"
+
+# A gait named by its base row alone is that row: --gait mode=0 walks as the plain walk, its
+# trace with four columns more; one whose fields equal row 6's walks as row 6.
+run 0 0 "$gait" walk --calls 3000
+mv "$work/out" "$work/plain.csv"
+run 0 0 "$gait" walk --calls 3000 --gait mode=0
+cut -d, -f1-15 "$work/out" | cmp -s - "$work/plain.csv" || fail "walk --gait mode=0"
+run 0 0 "$gait" walk --calls 3000 --gait mode=6
+cut -d, -f5- "$work/out" >"$work/row.csv"
+run 0 0 "$gait" walk --calls 3000 --gait backStep=0.2,foreStep=0.2,meanSpeed=0.28,clearance=0.22
+cut -d, -f5- "$work/out" | cmp -s - "$work/row.csv" || fail "a custom gait equal to row 6"
 
 run 0 0 "$gait" figure --mode 3 --transition-to 2 -o "$work/file.svg"
 run 0 0 "$gait" figure --mode 3 --transition-to 2
