@@ -53,6 +53,12 @@ TEST(GaitOption, RefusesBadFieldsByNameAndReadsGoodOnes) {
     EXPECT_EQ(std::memcmp(&target.entry, &expected, sizeof expected), 0);
     ASSERT_EQ(parseGaitOption("mode=9", target), "");
     EXPECT_TRUE(sameGait(target, tableGait(9)));
+    // Two custom gaits are the same only field for field.
+    for (const GaitField& f : gaitFields) {
+        GaitTarget other{customGait, expected};
+        other.entry.*f.member += 0.01;
+        EXPECT_FALSE(sameGait(other, GaitTarget{customGait, expected})) << f.name;
+    }
 
     // The window program takes its --gait out of the arguments GLUT sees.
     char a0[] = "orva", a1[] = "-display", a2[] = ":1", a3[] = "--gait", a4[] = "mode=3";
@@ -87,6 +93,14 @@ TEST(Explorer, TriesAtOnceAndWalksOnlyUsableGaits) {
     ASSERT_TRUE(walkExplorerGait(e));
     for (int call = 0; call < 400 && walkCycle.current.mode != customGait; ++call) idlePass();
     EXPECT_TRUE(sameGait(walkCycle.current, GaitTarget{customGait, e.entry}));
+    // A gait no step leads to is refused once, and the walked one selected again.
+    GaitTarget nowhere{customGait, e.entry};
+    nowhere.entry.meanSpeed = 0;
+    selectGait(nowhere);
+    idlePass();
+    EXPECT_EQ(walkCycle.refusals, 1);
+    EXPECT_TRUE(sameGait(selectedGait(), walkCycle.current));
+    EXPECT_EQ(gaitRequest(), 0);
     onKey('x', 0, 0);
     EXPECT_FALSE(gaitSelection.custom);
     EXPECT_EQ(gaitRequest(), 1);

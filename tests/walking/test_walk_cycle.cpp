@@ -178,25 +178,24 @@ TEST(CustomGait, StormOfTargetsNeverReplaysAnUnusableStep) {
             e.meanSpeed = uniform(0.02, 0.8);
             e.clearance = uniform(0.01, 0.35);
             if (n % 7 == 0) e.hipHeightEnd = uniform(0.8, 0.9);
+            if (n % 11 == 0) e.hipAyEnd = uniform(-6, -2);
         }
         const int refusalsBefore = w.refusals;
-        stepBoundary(w, state, 1, target);
-        int boundaries = 1;
-        for (;;) {
+        int boundaries = 0;
+        do {
+            const GaitTarget from = w.current;
+            stepBoundary(w, state, boundaries == 0, target);
+            ASSERT_LT(++boundaries, 200) << "no end to the change " << n;
             worstCalls = std::max(worstCalls, w.boundaryCalls);
             ASSERT_LE(w.boundaryCalls, maxBoundaryCalls);
-            if (!w.changeLatched) break;
-            ++partWay;
-            const GaitTarget from = w.current;
-            stepBoundary(w, state, 0, target);
-            ASSERT_LT(++boundaries, 200) << "no end to the change " << n;
             // The step replayed is the usable step from the gait before to the one walked now.
             const GaitEntry made = sameGait(from, w.current)
                                        ? from.entry
                                        : transitionEntry(from.entry, w.current.entry);
             ASSERT_TRUE(generateStep(made, expected)) << n;
             ASSERT_TRUE(sameSegment(expected, w.segments[2])) << n;
-        }
+        } while (w.changeLatched);
+        partWay += boundaries - 1;
         if (sameGait(w.current, target))
             ++reached;
         else
