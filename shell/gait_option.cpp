@@ -2,7 +2,6 @@
 
 #include "gait/step_generator.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -32,9 +31,8 @@ namespace {
 bool wholeNumber(const std::string& text, double& out) {
     if (text.empty() || text.find_first_of(" \t\n") != std::string::npos) return false;
     char* end = nullptr;
-    errno = 0;
-    out = std::strtod(text.c_str(), &end);
-    return errno != ERANGE && *end == '\0';
+    out = std::strtod(text.c_str(), &end); // an overflow gives an infinity, refused as such
+    return *end == '\0';
 }
 
 } // namespace
