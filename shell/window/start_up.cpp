@@ -26,6 +26,7 @@ const char* const labKeysHelp =
     "p        pause or resume; o  while paused, one simulation increment\n"
     "h        the gait lab panel, with the gait explorer and its feasibility map\n"
     "c        camera views in turn: follow, follow side-on, free camera aimed at ORVA\n"
+    "v        starts or stops recording the window as a video, orva-NNNN.mp4\n"
     "F12      saves the window as orva-NNNN.png (the first free number)\n";
 
 } // namespace
