@@ -242,6 +242,8 @@ scenarioExplorer() {
     # Taller, the panel shows the map. A click at step length 0.28 m and 0.40 m/s, then
     # "walk it"; then the speed slider at about 0.28 m/s.
     key p
+    # Through a tiny window first: the panel must come back whole, or the clicks below miss.
+    xdotool windowsize "$wid" 1 1 && sleep 0.3 && xdotool windowsize "$wid" 50 50 && sleep 0.3
     xdotool windowsize "$wid" 400 700
     sleep 1
     mark() { sleep "$1" && kill -USR1 "$orvaPid"; }
