@@ -58,12 +58,10 @@ void polyMotion(const JointPolynomial& p, double t, double& value, double& rate,
     accel = a;
 }
 
-void jointRates(const double rate[modelLinkCount], double q[modelLinkCount]) {
-    q[0] = rate[0];
-    q[1] = rate[1] - rate[0];
-    q[2] = rate[2] - rate[1];
-    q[3] = rate[3] - rate[1];
-    q[4] = rate[4] - rate[3];
+void jointRates(const double rate[modelLinkCount], double q[linkCount]) {
+    double link[linkCount] = {}; // the swing foot's link taken as still
+    std::copy(rate, rate + modelLinkCount, link);
+    toJointRates(link, q);
 }
 
 DynamicsSample solve(const BodyLevers& b, const LinkMotion& m) {
@@ -102,7 +100,7 @@ DynamicsSample solve(const BodyLevers& b, const LinkMotion& m) {
     out.tau[2] = Q[2];
     out.tau[1] = Q[1] + Q[2] + out.tau[3];
     out.tau[0] = Q[0] + out.tau[1];
-    double q[modelLinkCount];
+    double q[linkCount];
     jointRates(m.rate, q);
     for (int k = 0; k < modelLinkCount; ++k) out.power += out.tau[k] * q[k];
     const bool contact = out.fy > 0;
@@ -120,7 +118,7 @@ struct JointPowers {
 JointPowers jointPowers(const BodyLevers& b, const TrajectorySegment& seg, double t) {
     const LinkMotion m = linkMotionAt(seg, t);
     const DynamicsSample d = solve(b, m);
-    double q[modelLinkCount];
+    double q[linkCount];
     jointRates(m.rate, q);
     JointPowers out{};
     for (int k = 0; k < modelLinkCount; ++k) out.p[k] = d.tau[k] * q[k];

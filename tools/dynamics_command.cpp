@@ -1,7 +1,5 @@
 #include "tools/dynamics_command.h"
 
-#include "shell/gait_option.h"
-
 #include "gait/dynamics.h"
 #include "gait/step_generator.h"
 #include "model/core_setup.h"
@@ -56,10 +54,6 @@ int badDynamicsArguments(const std::string& message) {
     std::fprintf(stderr, "orva-gait dynamics: %s (try 'orva-gait dynamics --help')\n",
                  message.c_str());
     return 2;
-}
-
-bool parseMode(const std::string* text, long& mode) {
-    return text && parseInteger(*text, mode) && mode >= 0 && mode < gaitModeCount;
 }
 
 // 17 significant digits; empty when not finite.
@@ -128,49 +122,21 @@ int runDynamicsCommand(int argc, char** argv) {
     if (!error.empty()) return badDynamicsArguments(error);
     if (options.help) return writeOutput("dynamics", "", dynamicsHelp);
 
-    long from = 0, to = 0, count = defaultSamples;
-    const std::string* gaitText = optionValue(options, "--gait");
-    GaitTarget gait{};
+    long count = defaultSamples;
     setupCore();
-    if (gaitText) {
-        if (optionValue(options, "--mode") || optionValue(options, "--transition-to"))
-            return badDynamicsArguments("--gait excludes --mode and --transition-to");
-        int base = 0;
-        const std::string gaitError = parseGaitOption(*gaitText, gait, &base);
-        if (!gaitError.empty()) return badDynamicsArguments("--gait: " + gaitError);
-        from = to = base;
-    } else {
-        if (!optionValue(options, "--mode")) return badDynamicsArguments("--mode M is required");
-        if (!parseMode(optionValue(options, "--mode"), from))
-            return badDynamicsArguments("--mode takes a gait mode 0..15");
-        to = from;
-        if (optionValue(options, "--transition-to") &&
-            !parseMode(optionValue(options, "--transition-to"), to))
-            return badDynamicsArguments("--transition-to takes a gait mode 0..15");
-    }
+    StepChoice choice;
+    if (const std::string problem = chooseStep(options, choice); !problem.empty())
+        return badDynamicsArguments(problem);
     if (const std::string* s = optionValue(options, "--samples"))
         if (!parseInteger(*s, count) || count < 2 || count > maxSamples)
             return badDynamicsArguments("--samples takes a count 2..1000000");
     const bool summary = optionValue(options, "--summary") != nullptr;
 
-    const GaitEntry entry =
-        gaitText ? gait.entry : transitionEntry(static_cast<int>(from), static_cast<int>(to));
+    const GaitEntry& entry = choice.entry;
     TrajectorySegment seg{};
     StepStats stats{};
-    if (!generateStep(entry, seg, &stats)) {
-        if (gaitText) {
-            std::fprintf(stderr, "orva-gait dynamics: the gait %s gives no usable step\n",
-                         gaitText->c_str());
-            return 1;
-        }
-        std::fprintf(stderr,
-                     "orva-gait dynamics: the step from mode %ld to mode %ld is unusable (%d "
-                     "outer, %d inner passes)\n",
-                     from, to, stats.outerPasses, stats.innerPasses);
-        return 1;
-    }
-    const std::string text =
-        summary ? summaryJson(static_cast<int>(from), static_cast<int>(to), seg, entry)
-                : dynamicsCsv(seg, static_cast<int>(count));
+    if (!generateStep(entry, seg, &stats)) return unusableStep("dynamics", choice, stats);
+    const std::string text = summary ? summaryJson(choice.from, choice.to, seg, entry)
+                                     : dynamicsCsv(seg, static_cast<int>(count));
     return writeOutput("dynamics", "", text);
 }

@@ -4,7 +4,6 @@
 #include "gait/dynamics.h"
 #include "model/body_model.h"
 #include "model/core_setup.h"
-#include "shell/gait_option.h"
 #include "tools/dynamics_command.h"
 #include "tools/picture_options.h"
 #include "tools/svg/svg_plot.h"
@@ -555,10 +554,6 @@ int badFigureArguments(const std::string& message) {
     return 2;
 }
 
-bool parseMode(const std::string* text, long& mode) {
-    return text && parseInteger(*text, mode) && mode >= 0 && mode < gaitModeCount;
-}
-
 } // namespace
 
 int runFigureCommand(int argc, char** argv) {
@@ -574,38 +569,13 @@ int runFigureCommand(int argc, char** argv) {
     if (options.help) return writeOutput("figure", "", figureHelp);
     const std::string* path = optionValue(options, "-o");
     setupCore();
-    if (const std::string* text = optionValue(options, "--gait")) {
-        if (optionValue(options, "--mode") || optionValue(options, "--transition-to"))
-            return badFigureArguments("--gait excludes --mode and --transition-to");
-        GaitTarget gait;
-        const std::string gaitError = parseGaitOption(*text, gait);
-        if (!gaitError.empty()) return badFigureArguments("--gait: " + gaitError);
-        StepFigure figure;
-        if (!buildStepFigure(gait.entry, gait.mode, gait.mode, figure)) {
-            std::fprintf(stderr, "orva-gait figure: the gait %s gives no usable step\n",
-                         text->c_str());
-            return 1;
-        }
-        if (optionValue(options, "--dynamics")) addStepDynamics(figure);
-        return writeOutput("figure", path ? *path : "", stepFigureSvg(figure));
-    }
-
-    long from = 0, to = 0;
-    if (!optionValue(options, "--mode")) return badFigureArguments("--mode M is required");
-    if (!parseMode(optionValue(options, "--mode"), from))
-        return badFigureArguments("--mode takes a gait mode 0..15");
-    to = from;
-    if (optionValue(options, "--transition-to") &&
-        !parseMode(optionValue(options, "--transition-to"), to))
-        return badFigureArguments("--transition-to takes a gait mode 0..15");
+    StepChoice choice;
+    if (const std::string problem = chooseStep(options, choice); !problem.empty())
+        return badFigureArguments(problem);
     StepFigure figure;
-    if (!buildStepFigure(static_cast<int>(from), static_cast<int>(to), figure)) {
-        std::fprintf(stderr,
-                     "orva-gait figure: the step from mode %ld to mode %ld is unusable (%d outer, "
-                     "%d inner passes)\n",
-                     from, to, figure.stats.outerPasses, figure.stats.innerPasses);
-        return 1;
-    }
+    if (!buildStepFigure(choice.entry, choice.custom ? customGait : choice.from,
+                         choice.custom ? customGait : choice.to, figure))
+        return unusableStep("figure", choice, figure.stats);
     if (optionValue(options, "--dynamics")) addStepDynamics(figure);
     return writeOutput("figure", path ? *path : "", stepFigureSvg(figure));
 }

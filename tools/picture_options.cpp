@@ -1,5 +1,7 @@
 #include "tools/picture_options.h"
 
+#include "shell/gait_option.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -64,5 +66,46 @@ int writeOutput(const char* who, const std::string& path, const std::string& tex
     const char* reason = errno ? std::strerror(errno) : "short write";
     std::fprintf(stderr, "orva-gait %s: cannot write %s: %s\n", who,
                  toStdout ? "standard output" : path.c_str(), reason);
+    return 1;
+}
+
+std::string chooseStep(const Options& options, StepChoice& out) {
+    out.gaitText = optionValue(options, "--gait");
+    out.custom = false;
+    const std::string* mode = optionValue(options, "--mode");
+    const std::string* to = optionValue(options, "--transition-to");
+    long from = 0, landing = 0;
+    if (out.gaitText) {
+        if (mode || to) return "--gait excludes --mode and --transition-to";
+        orva::GaitTarget gait;
+        const std::string error = parseGaitOption(*out.gaitText, gait, &out.from);
+        if (!error.empty()) return "--gait: " + error;
+        out.entry = gait.entry;
+        out.to = out.from;
+        out.custom = gait.mode == orva::customGait;
+        return "";
+    }
+    const auto isMode = [](const std::string* text, long& value) {
+        return text && parseInteger(*text, value) && value >= 0 && value < orva::gaitModeCount;
+    };
+    if (!mode) return "--mode M is required";
+    if (!isMode(mode, from)) return "--mode takes a gait mode 0..15";
+    landing = from;
+    if (to && !isMode(to, landing)) return "--transition-to takes a gait mode 0..15";
+    out.from = static_cast<int>(from);
+    out.to = static_cast<int>(landing);
+    out.entry = orva::transitionEntry(out.from, out.to);
+    return "";
+}
+
+int unusableStep(const char* who, const StepChoice& choice, const orva::StepStats& stats) {
+    if (choice.gaitText)
+        std::fprintf(stderr, "orva-gait %s: the gait %s gives no usable step\n", who,
+                     choice.gaitText->c_str());
+    else
+        std::fprintf(stderr,
+                     "orva-gait %s: the step from mode %d to mode %d is unusable (%d outer, %d "
+                     "inner passes)\n",
+                     who, choice.from, choice.to, stats.outerPasses, stats.innerPasses);
     return 1;
 }

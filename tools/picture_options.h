@@ -3,8 +3,11 @@
 // byte checked.
 //
 // Offers: OptionRule, Options, parseOptions, optionValue, parseInteger, parseReal,
-// writeOutput.
+// writeOutput, StepChoice, chooseStep, unusableStep.
 #pragma once
+
+#include "gait/step_generator.h"
+#include "model/gait_table.h"
 
 #include <map>
 #include <string>
@@ -34,3 +37,19 @@ bool parseReal(const std::string& text, double& out);
 // Writes text to path, or to standard output when path is empty, and checks that all of it
 // was written. Returns 0, or 1 after one line on standard error naming `who`.
 int writeOutput(const char* who, const std::string& path, const std::string& text);
+
+// The step a command shows: --mode M [--transition-to N] (row M landing at row N's backStep), or
+// --gait GAIT (from and to its base row).
+struct StepChoice {
+    orva::GaitEntry entry;
+    int from, to;
+    const std::string* gaitText; // the --gait value, or nullptr for a row
+    bool custom;                 // a gait with fields of its own, no row of the table
+};
+
+// Reads the choice from options; needs setupCore. Returns an empty string, or what is wrong in
+// one line.
+std::string chooseStep(const Options& options, StepChoice& out);
+
+// "orva-gait WHO: " and why the chosen step is unusable, on standard error; returns 1.
+int unusableStep(const char* who, const StepChoice& choice, const orva::StepStats& stats);
