@@ -1,6 +1,7 @@
 #include "shell/gait_option.h"
 
 #include "gait/step_generator.h"
+#include "shell/number_text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -26,16 +27,7 @@ const GaitField gaitFields[gaitFieldCount] = {
     {"hipAyEnd", &GaitEntry::hipAyEnd, -10, 10, "m/s2"},
 };
 
-namespace {
-
-bool wholeNumber(const std::string& text, double& out) {
-    if (text.empty() || text.find_first_of(" \t\n") != std::string::npos) return false;
-    char* end = nullptr;
-    out = std::strtod(text.c_str(), &end); // an overflow gives an infinity, refused as such
-    return *end == '\0';
-}
-
-} // namespace
+namespace {} // namespace
 
 std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseMode) {
     long mode = 0;
@@ -56,7 +48,7 @@ std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseM
         if (name == "mode") {
             if (modeGiven) return "mode given twice";
             modeGiven = true;
-            if (!wholeNumber(value, number) || number != std::floor(number) || number < 0 ||
+            if (!parseReal(value, number) || number != std::floor(number) || number < 0 ||
                 number >= gaitModeCount)
                 return "mode must be a gait mode 0..15, not \"" + value + "\"";
             mode = static_cast<long>(number);
@@ -67,8 +59,8 @@ std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseM
         if (field == gaitFieldCount) return "unknown field \"" + name + "\"";
         const GaitField& f = gaitFields[field];
         if (given[field]) return name + " given twice";
-        if (!wholeNumber(value, number)) return name + ": \"" + value + "\" is not a number";
-        if (!std::isfinite(number)) return name + " must be finite, not \"" + value + "\"";
+        if (isNonFiniteNumber(value)) return name + " must be finite, not \"" + value + "\"";
+        if (!parseReal(value, number)) return name + ": \"" + value + "\" is not a number";
         if (number < f.lowest || number > f.highest) {
             char range[96];
             if (f.lowest == f.highest)

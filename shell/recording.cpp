@@ -1,5 +1,7 @@
 #include "shell/recording.h"
 
+#include "shell/number_text.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -30,20 +32,12 @@ int usageError(std::ostream& err, const std::string& message) {
     return 2;
 }
 
-bool parseWhole(const std::string& text, double& out) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
-    char* end = nullptr;
-    errno = 0;
-    out = std::strtod(text.c_str(), &end);
-    return errno == 0 && *end == '\0' && std::isfinite(out);
-}
-
+// Digits only, and small enough for an int.
 bool parseWhole(const std::string& text, int& out) {
-    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0]))) return false;
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || value > 1000000000) return false;
+    long value = 0;
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0])) ||
+        !parseInteger(text, value) || value > 1000000000)
+        return false;
     out = static_cast<int>(value);
     return true;
 }
@@ -62,7 +56,7 @@ bool goodSide(int side) {
 std::string checkValues(const std::string values[], RecordRequest& r) {
     r.file = values[0];
     if (!values[1].empty() &&
-        (!parseWhole(values[1], r.seconds) || r.seconds <= 0 || r.seconds > longestVideoSeconds))
+        (!parseReal(values[1], r.seconds) || r.seconds <= 0 || r.seconds > longestVideoSeconds))
         return "--seconds wants a duration above 0 and at most 3600, not '" + values[1] + "'";
     if (values[2] == "side-on") {
         r.view = 1;

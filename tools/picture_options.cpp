@@ -37,22 +37,6 @@ const std::string* optionValue(const Options& options, const std::string& name) 
     return it == options.values.end() ? nullptr : &it->second.front();
 }
 
-bool parseInteger(const std::string& text, long& out) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
-    char* end = nullptr;
-    errno = 0;
-    out = std::strtol(text.c_str(), &end, 10);
-    return errno == 0 && *end == '\0';
-}
-
-bool parseReal(const std::string& text, double& out) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
-    char* end = nullptr;
-    errno = 0;
-    out = std::strtod(text.c_str(), &end);
-    return errno == 0 && *end == '\0' && std::isfinite(out);
-}
-
 int writeOutput(const char* who, const std::string& path, const std::string& text) {
     const bool toStdout = path.empty();
     errno = 0;

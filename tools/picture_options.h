@@ -2,12 +2,13 @@
 // value each, numbers parsed whole, and output written to standard output or a file with every
 // byte checked.
 //
-// Offers: OptionRule, Options, parseOptions, optionValue, parseInteger, parseReal,
-// writeOutput, StepChoice, chooseStep, unusableStep.
+// Offers: OptionRule, Options, parseOptions, optionValue, writeOutput, StepChoice, chooseStep,
+// unusableStep.
 #pragma once
 
 #include "gait/step_generator.h"
 #include "model/gait_table.h"
+#include "shell/number_text.h"
 
 #include <map>
 #include <string>
@@ -29,10 +30,6 @@ struct Options {
 std::string parseOptions(int argc, char** argv, const std::vector<OptionRule>& rules, Options& out);
 // The single value of option name, or nullptr when it was not given.
 const std::string* optionValue(const Options& options, const std::string& name);
-
-// Whole-text numbers: no trailing characters, in range, finite.
-bool parseInteger(const std::string& text, long& out);
-bool parseReal(const std::string& text, double& out);
 
 // Writes text to path, or to standard output when path is empty, and checks that all of it
 // was written. Returns 0, or 1 after one line on standard error naming `who`.
