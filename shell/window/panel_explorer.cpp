@@ -107,13 +107,8 @@ void drawMap() {
     if (ImGui::Combo("colour", &mapColour, atlasColourNames, atlasColourCount) && mapColour != 0 &&
         !map.withDynamics)
         startGaitMap(gaitMap, g.clearances[0], true);
-    // Below the map, so that the map stays where it is.
-    if (ImGui::Combo("colour", &mapColour, atlasColourNames, atlasColourCount) && mapColour != 0 &&
-        !map.withDynamics)
-        startGaitMap(gaitMap, g.clearances[0], true);
     if (hi >= lo)
-        ImGui::TextDisabled("%s %.3g (dark) .. %.3g (yellow)", atlasColourNames[mapColour],
-                            std::pow(10.0, lo), std::pow(10.0, hi));
+        ImGui::TextDisabled("%.3g (dark) .. %.3g (yellow)", std::pow(10.0, lo), std::pow(10.0, hi));
     ImGui::TextDisabled("grey: unusable; o walked, + chosen");
 }
 
