@@ -181,10 +181,7 @@ int runWalkCommand(int argc, char** argv) {
         return 1;
     }
 
-    if (gaitGiven)
-        startWalking(start);
-    else
-        startWalking();
+    startWalking(gaitGiven ? start : tableGait(0));
 
     // The gait being walked is traced too when gaits are named.
     const bool gaitColumns = gaitGiven || !changes.empty();

@@ -157,7 +157,6 @@ void simulationInit(WalkCycle& w) {
 }
 
 void simulationInit(WalkCycle& w, const GaitTarget& start) {
-    setupCore();
     w = WalkCycle{};
     w.current = w.pending = start;
     w.stepEntry = start.entry;

@@ -62,8 +62,10 @@ struct WalkCycle {
 };
 
 // Builds the sine table, the body constants and the gait table, returns the cycle to its start
-// and generates all four segments from row 0, or from start (which must give a usable step).
+// and generates all four segments from row 0.
 void simulationInit(WalkCycle& w);
+// The same from start (which must give a usable step), the core already set up: a target is made
+// from its tables.
 void simulationInit(WalkCycle& w, const GaitTarget& start);
 
 // Writes the pose of the current segment at its clock into state.q, advances the clock and
