@@ -5,8 +5,9 @@
 // Gait mode = step-length level (0..3) + 4 x step-height level (0..1) + 8 x step-speed level
 // (0..1).
 //
-// Offers: GaitEntry, GaitTable and its single instance gaitTable, fillGaitTable,
-// transitionEntry, JointPolynomial, TrajectorySegment.
+// Offers: GaitEntry, GaitField and the table of its twelve fields (gaitFields), GaitTable and
+// its single instance gaitTable, fillGaitTable, transitionEntry, JointPolynomial,
+// TrajectorySegment.
 #pragma once
 
 #include "model/body_model.h"
@@ -30,6 +31,36 @@ struct GaitEntry {
     double hipVyEnd;       // vertical hip velocity at the end, m/s
     double hipAyEnd;       // vertical hip acceleration at the end, m/s^2
 };
+
+// A field's name, its place in the entry and the values a flat world allows. Everything that
+// goes over a gait's fields by name or one by one (the gait option, part-way gaits, equality,
+// the explorer's sliders, other languages' bindings) reads this table.
+struct GaitField {
+    const char* name;
+    double GaitEntry::*member;
+    double lowest, highest;
+    const char* unit;
+};
+
+constexpr int gaitFieldCount = 12;
+// Lengths, heights and speeds are never negative nor above 1 (m, m/s); the world is flat, so the
+// feet start and land at the stance ankle's height.
+constexpr GaitField gaitFields[gaitFieldCount] = {
+    {"backStep", &GaitEntry::backStep, 0, 1, "m"},
+    {"foreStep", &GaitEntry::foreStep, 0, 1, "m"},
+    {"backDrop", &GaitEntry::backDrop, 0, 0, "m"},
+    {"foreRise", &GaitEntry::foreRise, 0, 0, "m"},
+    {"meanSpeed", &GaitEntry::meanSpeed, 0, 1, "m/s"},
+    {"clearance", &GaitEntry::clearance, 0, 1, "m"},
+    {"hipHeightStart", &GaitEntry::hipHeightStart, 0, 1, "m"},
+    {"hipVyStart", &GaitEntry::hipVyStart, -1, 1, "m/s"},
+    {"hipAyStart", &GaitEntry::hipAyStart, -10, 10, "m/s2"},
+    {"hipHeightEnd", &GaitEntry::hipHeightEnd, 0, 1, "m"},
+    {"hipVyEnd", &GaitEntry::hipVyEnd, -1, 1, "m/s"},
+    {"hipAyEnd", &GaitEntry::hipAyEnd, -10, 10, "m/s2"},
+};
+static_assert(sizeof(GaitEntry) == gaitFieldCount * sizeof(double),
+              "every field of GaitEntry is in gaitFields");
 
 struct GaitTable {
     GaitEntry rows[gaitModeCount];

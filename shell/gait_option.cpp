@@ -10,25 +10,6 @@
 
 using namespace orva;
 
-// Lengths, heights and speeds are never negative nor above 1 (m, m/s); the world is flat, so the
-// feet start and land at the stance ankle's height.
-const GaitField gaitFields[gaitFieldCount] = {
-    {"backStep", &GaitEntry::backStep, 0, 1, "m"},
-    {"foreStep", &GaitEntry::foreStep, 0, 1, "m"},
-    {"backDrop", &GaitEntry::backDrop, 0, 0, "m"},
-    {"foreRise", &GaitEntry::foreRise, 0, 0, "m"},
-    {"meanSpeed", &GaitEntry::meanSpeed, 0, 1, "m/s"},
-    {"clearance", &GaitEntry::clearance, 0, 1, "m"},
-    {"hipHeightStart", &GaitEntry::hipHeightStart, 0, 1, "m"},
-    {"hipVyStart", &GaitEntry::hipVyStart, -1, 1, "m/s"},
-    {"hipAyStart", &GaitEntry::hipAyStart, -10, 10, "m/s2"},
-    {"hipHeightEnd", &GaitEntry::hipHeightEnd, 0, 1, "m"},
-    {"hipVyEnd", &GaitEntry::hipVyEnd, -1, 1, "m/s"},
-    {"hipAyEnd", &GaitEntry::hipAyEnd, -10, 10, "m/s2"},
-};
-
-namespace {} // namespace
-
 std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseMode) {
     long mode = 0;
     bool modeGiven = false;

@@ -3,24 +3,12 @@
 // "mode=6,meanSpeed=0.31,clearance=0.12". Without fields it is row M itself; with any it is a
 // custom gait.
 //
-// Offers: GaitField, gaitFields, gaitFieldCount, parseGaitOption, gaitOptionHelp,
-// takeGaitArgument.
+// Offers: parseGaitOption, gaitOptionHelp, takeGaitArgument.
 #pragma once
 
 #include "walking/walk_cycle.h"
 
 #include <string>
-
-// A field's name, its place in the entry and the values a flat world allows.
-struct GaitField {
-    const char* name;
-    double orva::GaitEntry::*member;
-    double lowest, highest;
-    const char* unit;
-};
-
-constexpr int gaitFieldCount = 12;
-extern const GaitField gaitFields[gaitFieldCount];
 
 // Reads text into out, and its base row into baseMode when given. Needs setupCore. Returns an
 // empty string, or what is wrong in one line naming the field: unknown or repeated, not a

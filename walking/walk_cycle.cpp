@@ -28,13 +28,9 @@ bool generateCounted(WalkCycle& w, const GaitEntry& entry, TrajectorySegment& se
 
 // The gait a fraction f of the way from a to b, field by field.
 GaitEntry partWay(const GaitEntry& a, const GaitEntry& b, double f) {
-    constexpr int fieldCount = sizeof(GaitEntry) / sizeof(double);
-    static_assert(sizeof(GaitEntry) == fieldCount * sizeof(double), "GaitEntry holds doubles only");
-    const double* from = &a.backStep;
-    const double* to = &b.backStep;
     GaitEntry out = a;
-    double* field = &out.backStep;
-    for (int i = 0; i < fieldCount; ++i) field[i] = from[i] + f * (to[i] - from[i]);
+    for (const GaitField& field : gaitFields)
+        out.*field.member = a.*field.member + f * (b.*field.member - a.*field.member);
     return out;
 }
 
@@ -143,12 +139,9 @@ GaitTarget tableGait(int mode) {
 bool sameGait(const GaitTarget& a, const GaitTarget& b) {
     if (a.mode != b.mode) return false;
     if (a.mode != customGait) return true;
-    const GaitEntry &x = a.entry, &y = b.entry;
-    return x.backStep == y.backStep && x.foreStep == y.foreStep && x.backDrop == y.backDrop &&
-           x.foreRise == y.foreRise && x.meanSpeed == y.meanSpeed && x.clearance == y.clearance &&
-           x.hipHeightStart == y.hipHeightStart && x.hipVyStart == y.hipVyStart &&
-           x.hipAyStart == y.hipAyStart && x.hipHeightEnd == y.hipHeightEnd &&
-           x.hipVyEnd == y.hipVyEnd && x.hipAyEnd == y.hipAyEnd;
+    for (const GaitField& field : gaitFields)
+        if (a.entry.*field.member != b.entry.*field.member) return false;
+    return true;
 }
 
 void simulationInit(WalkCycle& w) {
