@@ -15,16 +15,26 @@ struct SineTable {
     double step = 0.0;           // 2 pi / (n - 1), rad
 };
 
-SineTable sineTable;
+SineTable buildSineTable(int n) {
+    SineTable table;
+    table.step = 2 * pi / (n - 1);
+    table.samples.assign(n, 0.0);
+    for (int i = 0; i < n; ++i) table.samples[i] = std::sin(i * table.step);
+    return table;
+}
+
+// Built on the first call, safely on any thread, and read-only from then on.
+const SineTable& sineTable() {
+    static const SineTable table = buildSineTable(sineTableSize);
+    return table;
+}
 
 constexpr double inverseTwoPi = 0.15915494309189535;
 
 } // namespace
 
-void buildSineTable(int n) {
-    sineTable.step = 2 * pi / (n - 1);
-    sineTable.samples.assign(n, 0.0);
-    for (int i = 0; i < n; ++i) sineTable.samples[i] = std::sin(i * sineTable.step);
+void prepareSineTable() {
+    sineTable();
 }
 
 double tableSin(double angle) {
@@ -32,10 +42,11 @@ double tableSin(double angle) {
     // reduction loses all precision, or a NaN or infinity, has no sample and gives NaN.
     const double k = std::trunc(angle * inverseTwoPi);
     const double reduced = angle - 2 * k * pi;
-    const double index = std::trunc(std::fabs(reduced) / sineTable.step);
-    if (!(index < static_cast<double>(sineTable.samples.size())))
+    const SineTable& table = sineTable();
+    const double index = std::trunc(std::fabs(reduced) / table.step);
+    if (!(index < static_cast<double>(table.samples.size())))
         return std::numeric_limits<double>::quiet_NaN();
-    const double sample = sineTable.samples[static_cast<size_t>(index)];
+    const double sample = table.samples[static_cast<size_t>(index)];
     return reduced >= 0 ? sample : -sample;
 }
 

@@ -20,7 +20,7 @@ void noteDynamics(DynamicsHistory& h) {
     h.fy[at] = static_cast<float>(d.fy);
     h.cop[at] = static_cast<float>(d.cop);
     h.friction[at] = static_cast<float>(d.friction);
-    h.blend[at] = h.phase % 2 == 1;
+    h.blend[at] = isBlendPhase(h.phase);
     h.latest = d;
     h.latestPhase = h.phase;
     h.latestClock = h.clock;
@@ -38,7 +38,7 @@ DynamicsWarnings dynamicsWarnings(const DynamicsSample& d) {
 
 const StepDynamics& currentStepDynamics(StepDynamics& cache) {
     const int phase = walkCycle.phase;
-    const TrajectorySegment& seg = walkCycle.segments[phase == 1 || phase == 2 ? 2 : 0];
+    const TrajectorySegment& seg = walkCycle.segments[stepSegmentOf(phase)];
     const double length = stepLength(walkCycle.stepEntry);
     if (std::memcmp(&seg, &cache.seg, sizeof seg) == 0 && length == cache.stepLength) return cache;
     cache.seg = seg;

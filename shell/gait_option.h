@@ -3,12 +3,17 @@
 // "mode=6,meanSpeed=0.31,clearance=0.12". Without fields it is row M itself; with any it is a
 // custom gait.
 //
-// Offers: parseGaitOption, gaitOptionHelp, takeGaitArgument.
+// Offers: gaitModeWanted, parseGaitMode, parseGaitOption, gaitOptionHelp, takeGaitArgument.
 #pragma once
 
 #include "walking/walk_cycle.h"
 
 #include <string>
+
+// "a gait mode 0..15", for the messages of every option that takes a mode.
+std::string gaitModeWanted();
+// A gait mode written as a whole number, 0..15; false for anything else.
+bool parseGaitMode(const std::string& text, int& mode);
 
 // Reads text into out, and its base row into baseMode when given. Needs setupCore. Returns an
 // empty string, or what is wrong in one line naming the field: unknown or repeated, not a

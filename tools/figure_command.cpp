@@ -2,6 +2,7 @@
 
 #include "assets/data_set.h"
 #include "gait/dynamics.h"
+#include "model/body_kinematics.h"
 #include "model/body_model.h"
 #include "model/core_setup.h"
 #include "tools/dynamics_command.h"
@@ -30,27 +31,20 @@ const char* const torsoColour = "#333333";
 const char* const hipColour = "#2ca02c";
 const char* const comColour = "#9467bd";
 
-Point2 along(Point2 from, double length, double angle) {
-    return {from.x + length * std::cos(angle), from.y + length * std::sin(angle)};
-}
-
-// Joint positions from the link angles and the body's link lengths; the centre of mass from
-// the model's weights, hip + sum of comWeight[i] dir(theta_i), with exact sines and cosines.
+// The body's points at t, from the model's kinematics.
 FigureSample sampleAt(const TrajectorySegment& seg, double t) {
     const LinkAngles a = evalPose(seg, t);
-    const double* L = bodyParams.length;
-    const double* w = modelCoefficients.comWeight;
+    const BodyPoints b = bodyPoints(a);
     FigureSample s;
     s.t = t;
     for (int k = 0; k < modelLinkCount; ++k) s.theta[k] = a.theta[k];
-    s.stanceKnee = along({0, 0}, L[0], a.theta[0]);
-    s.hip = along(s.stanceKnee, L[1], a.theta[1]);
-    s.torsoTop = along(s.hip, L[2], a.theta[2]);
-    s.swingKnee = along(s.hip, -L[3], a.theta[3]);
-    s.swingAnkle = along(s.swingKnee, -L[4], a.theta[4]);
-    s.toe = along(s.swingAnkle, L[5], a.theta[5]);
-    s.com = s.hip;
-    for (int i = 0; i < linkCount; ++i) s.com = along(s.com, w[i], a.theta[i]);
+    s.stanceKnee = b.stanceKnee;
+    s.hip = b.hip;
+    s.torsoTop = b.torsoTop;
+    s.swingKnee = b.swingKnee;
+    s.swingAnkle = b.swingAnkle;
+    s.toe = b.toe;
+    s.com = b.com;
     return s;
 }
 
@@ -128,10 +122,10 @@ double drawCaption(Svg& svg, const StepFigure& f) {
     if (f.dynamics.empty()) return y;
     const DynamicsSummary& d = f.summary;
     const std::string more[3] = {
-        "dynamics over 2001 samples: peak joint torque " + svgNumber(d.peakTorque, 2) +
-            " N\u00b7m, peak ankle moment " + svgNumber(d.peakAnkleMoment, 2) +
-            " N\u00b7m, fy down to " + svgNumber(d.fyMin, 2) + " N (ground pulls " +
-            svgNumber(100 * d.liftOff, 2) + " % of the step)",
+        "dynamics over " + std::to_string(summarySampleCount) + " samples: peak joint torque " +
+            svgNumber(d.peakTorque, 2) + " N\u00b7m, peak ankle moment " +
+            svgNumber(d.peakAnkleMoment, 2) + " N\u00b7m, fy down to " + svgNumber(d.fyMin, 2) +
+            " N (ground pulls " + svgNumber(100 * d.liftOff, 2) + " % of the step)",
         "centre of pressure " + svgNumber(d.copMin, 3) + " \u2026 " + svgNumber(d.copMax, 3) +
             " m ahead of the ankle, friction needed up to " + svgNumber(d.frictionMax, 3) +
             ", positive work " + svgNumber(d.positiveWork, 2) + " J, cost of transport " +
@@ -447,8 +441,7 @@ double drawDynamics(Svg& svg, const StepFigure& f, double y) {
     y = drawDynamicsPlot(svg, f, "ground-force", y, 130, "ground force (N)", force, lo, hi, nullptr,
                          false);
 
-    const Band foot{heelX * limbLinkLength, toeX * limbLinkLength, "#dbe9f6",
-                    "stance foot as drawn"};
+    const Band foot{footHeel, footToe, "#dbe9f6", "stance foot as drawn"};
     all = {foot.lo, foot.hi};
     for (const DynamicsSample& d : f.dynamics) {
         cop[0].values.push_back(d.cop);

@@ -9,6 +9,7 @@
 
 #include "gait/dynamics.h"
 #include "gait/step_generator.h"
+#include "model/body_kinematics.h"
 #include "model/gait_table.h"
 
 #include <string>
@@ -17,9 +18,7 @@
 constexpr int figurePoseCount = 12; // the step is drawn at 0, 1/12, ..., 12/12 of its duration
 constexpr int samplesPerPose = 10;  // plot and path samples between two drawn poses
 
-struct Point2 {
-    double x, y; // m, from the stance ankle: x forward, y up
-};
+using orva::Point2;
 
 // The robot at one instant. The stance ankle is the origin; the swing foot is level.
 struct FigureSample {

@@ -58,7 +58,6 @@ std::string chooseStep(const Options& options, StepChoice& out) {
     out.custom = false;
     const std::string* mode = optionValue(options, "--mode");
     const std::string* to = optionValue(options, "--transition-to");
-    long from = 0, landing = 0;
     if (out.gaitText) {
         if (mode || to) return "--gait excludes --mode and --transition-to";
         orva::GaitTarget gait;
@@ -69,15 +68,10 @@ std::string chooseStep(const Options& options, StepChoice& out) {
         out.custom = gait.mode == orva::customGait;
         return "";
     }
-    const auto isMode = [](const std::string* text, long& value) {
-        return text && parseInteger(*text, value) && value >= 0 && value < orva::gaitModeCount;
-    };
     if (!mode) return "--mode M is required";
-    if (!isMode(mode, from)) return "--mode takes a gait mode 0..15";
-    landing = from;
-    if (to && !isMode(to, landing)) return "--transition-to takes a gait mode 0..15";
-    out.from = static_cast<int>(from);
-    out.to = static_cast<int>(landing);
+    if (!parseGaitMode(*mode, out.from)) return "--mode takes " + gaitModeWanted();
+    out.to = out.from;
+    if (to && !parseGaitMode(*to, out.to)) return "--transition-to takes " + gaitModeWanted();
     out.entry = orva::transitionEntry(out.from, out.to);
     return "";
 }

@@ -134,7 +134,7 @@ void gaitSection() {
     ImGui::Text("vy     %.2f > %.2f m/s", e.hipVyStart, e.hipVyEnd);
     ImGui::Text("ay     %.2f > %.2f m/s2", e.hipAyStart, e.hipAyEnd);
 
-    const int stepSegment = w.phase == 1 || w.phase == 2 ? 2 : 0;
+    const int stepSegment = stepSegmentOf(w.phase);
     ImGui::Text("step   %s>%s %.3f s", modeName(walkStats.stepFrom).c_str(),
                 modeName(walkStats.stepTo).c_str(), w.segments[stepSegment].duration);
     ImGui::Text("passes %d outer, %d inner", w.stepStats.outerPasses, w.stepStats.innerPasses);

@@ -54,12 +54,7 @@ void drawMap() {
     // The measure on a log scale over the steps found so far; the dynamics' measures need the
     // map computed with the dynamics.
     const auto colour = static_cast<AtlasColour>(mapColour);
-    double lo = INFINITY, hi = -INFINITY;
-    for (int i = 0; i < done; ++i)
-        if (hasColourValue(map.points[i], colour)) {
-            lo = std::min(lo, std::log10(colourValue(map.points[i], colour)));
-            hi = std::max(hi, std::log10(colourValue(map.points[i], colour)));
-        }
+    const AtlasScale scale = atlasScale(map.points.data(), done, colour);
     const float side = std::max(32.0f, ImGui::GetContentRegionAvail().x);
     const ImVec2 origin = ImGui::GetCursorScreenPos();
     ImGui::InvisibleButton("map", ImVec2(side, side));
@@ -74,11 +69,10 @@ void drawMap() {
         if (i < done) {
             // Grey: no usable step; light: usable, but its measure is undefined or zero.
             const AtlasPoint& p = map.points[i];
-            const double v = std::log10(colourValue(p, colour));
             fill = !p.usable ? IM_COL32(150, 150, 150, 255)
                    : !hasColourValue(p, colour)
                        ? IM_COL32(230, 230, 230, 255)
-                       : colourOf(scaleColour(hi > lo ? (v - lo) / (hi - lo) : 0.5));
+                       : colourOf(scaleColour(scale.at(colourValue(p, colour))));
         }
         draw->AddRectFilled(a, b, fill);
     }
@@ -107,8 +101,9 @@ void drawMap() {
     if (ImGui::Combo("colour", &mapColour, atlasColourNames, atlasColourCount) && mapColour != 0 &&
         !map.withDynamics)
         startGaitMap(gaitMap, g.clearances[0], true);
-    if (hi >= lo)
-        ImGui::TextDisabled("%.3g (dark) .. %.3g (yellow)", std::pow(10.0, lo), std::pow(10.0, hi));
+    if (scale.found)
+        ImGui::TextDisabled("%.3g (dark) .. %.3g (yellow)", std::pow(10.0, scale.logLo),
+                            std::pow(10.0, scale.logHi));
     ImGui::TextDisabled("grey: unusable; o walked, + chosen");
 }
 

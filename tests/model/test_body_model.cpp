@@ -10,8 +10,6 @@ namespace {
 // inertias: centre-of-mass weights (through the mass fractions), the mass matrix (D02, D12
 // and D22 are exact) and the generator's own weights and torso gain.
 TEST(BodyModel, DerivedCoefficientsMatchHandWorkedValues) {
-    setupModel();
-    setupGeneratorConstants();
     const double* w = modelCoefficients.comWeight;
     const double weight[linkCount] = {-0.0313686, -0.0833912, 0.113744,
                                       -0.0994575, -0.047435,  0.00535545};
