@@ -3,6 +3,7 @@
 #include "gait/step_generator.h"
 #include "model/core_setup.h"
 #include "shell/colour_scale.h"
+#include "tools/cli.h"
 #include "tools/dynamics_command.h"
 #include "tools/picture_options.h"
 #include "tools/svg/svg_plot.h"
@@ -14,6 +15,13 @@
 #include <thread>
 
 using namespace orva;
+
+namespace {
+
+// Usage errors name the command as the tool: "orva-gait atlas: ... (try 'orva-gait atlas --help')".
+const char* const atlasTool = "orva-gait atlas";
+
+} // namespace
 
 std::string atlasCsv(const std::vector<AtlasPoint>& points, bool withDynamics) {
     std::string out = "backStep,meanSpeed,clearance,usable,duration,outerPasses,innerPasses";
@@ -319,11 +327,6 @@ std::string atlasHelp() {
 
 constexpr long maxRangeCount = 1024;
 
-int badAtlasArguments(const std::string& message) {
-    std::fprintf(stderr, "orva-gait atlas: %s (try 'orva-gait atlas --help')\n", message.c_str());
-    return 2;
-}
-
 bool parseRange(const std::string& text, AtlasRange& out) {
     const size_t a = text.find(':'), b = a == std::string::npos ? a : text.find(':', a + 1);
     if (b == std::string::npos) return false;
@@ -350,32 +353,32 @@ int runAtlasCommand(int argc, char** argv) {
                                             {"--csv", false, false},
                                             {"-o", true, false}},
                                            options);
-    if (!error.empty()) return badAtlasArguments(error);
+    if (!error.empty()) return usageError(atlasTool, error);
     if (options.help) return writeOutput("atlas", "", atlasHelp());
 
     AtlasGrid grid = defaultAtlasGrid();
     if (const std::string* s = optionValue(options, "--lengths"))
         if (!parseRange(*s, grid.lengths))
-            return badAtlasArguments("--lengths takes A:B:N with 0 < A < B and 2 <= N <= 1024");
+            return usageError(atlasTool, "--lengths takes A:B:N with 0 < A < B and 2 <= N <= 1024");
     if (const std::string* s = optionValue(options, "--speeds"))
         if (!parseRange(*s, grid.speeds))
-            return badAtlasArguments("--speeds takes A:B:N with 0 < A < B and 2 <= N <= 1024");
+            return usageError(atlasTool, "--speeds takes A:B:N with 0 < A < B and 2 <= N <= 1024");
     if (options.values.count("--clearance")) {
         grid.clearances.clear();
         for (const std::string& s : options.values["--clearance"]) {
             double c = 0;
-            if (!parseReal(s, c)) return badAtlasArguments("--clearance takes a length in m");
+            if (!parseReal(s, c)) return usageError(atlasTool, "--clearance takes a length in m");
             grid.clearances.push_back(c);
         }
     }
     long threads = std::max(1u, std::thread::hardware_concurrency());
     if (const std::string* s = optionValue(options, "--threads"))
         if (!parseInteger(*s, threads) || threads < 1 || threads > 256)
-            return badAtlasArguments("--threads takes a count 1..256");
+            return usageError(atlasTool, "--threads takes a count 1..256");
     AtlasColour colour = AtlasColour::duration;
     const std::string* colourName = optionValue(options, "--colour");
     if (colourName && !findAtlasColour(*colourName, colour))
-        return badAtlasArguments("--colour takes " + atlasColourChoices());
+        return usageError(atlasTool, "--colour takes " + atlasColourChoices());
     const std::string* path = optionValue(options, "-o");
 
     setupCore();

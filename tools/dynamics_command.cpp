@@ -3,6 +3,7 @@
 #include "gait/dynamics.h"
 #include "gait/step_generator.h"
 #include "model/core_setup.h"
+#include "tools/cli.h"
 #include "tools/picture_options.h"
 
 #include <cmath>
@@ -11,6 +12,14 @@
 #include <vector>
 
 using namespace orva;
+
+namespace {
+
+// Usage errors name the command as the tool: "orva-gait dynamics: ... (try 'orva-gait dynamics
+// --help')".
+const char* const dynamicsTool = "orva-gait dynamics";
+
+} // namespace
 
 namespace {
 
@@ -67,12 +76,6 @@ std::string dynamicsHelp() {
 
 constexpr long defaultSamples = 101;
 constexpr long maxSamples = 1000000;
-
-int badDynamicsArguments(const std::string& message) {
-    std::fprintf(stderr, "orva-gait dynamics: %s (try 'orva-gait dynamics --help')\n",
-                 message.c_str());
-    return 2;
-}
 
 // 17 significant digits; empty when not finite.
 void appendNumber(std::string& out, double x) {
@@ -137,17 +140,17 @@ int runDynamicsCommand(int argc, char** argv) {
                                             {"--samples", true, false},
                                             {"--summary", false, false}},
                                            options);
-    if (!error.empty()) return badDynamicsArguments(error);
+    if (!error.empty()) return usageError(dynamicsTool, error);
     if (options.help) return writeOutput("dynamics", "", dynamicsHelp());
 
     long count = defaultSamples;
     setupCore();
     StepChoice choice;
     if (const std::string problem = chooseStep(options, choice); !problem.empty())
-        return badDynamicsArguments(problem);
+        return usageError(dynamicsTool, problem);
     if (const std::string* s = optionValue(options, "--samples"))
         if (!parseInteger(*s, count) || count < 2 || count > maxSamples)
-            return badDynamicsArguments("--samples takes a count 2..1000000");
+            return usageError(dynamicsTool, "--samples takes a count 2..1000000");
     const bool summary = optionValue(options, "--summary") != nullptr;
 
     const GaitEntry& entry = choice.entry;
