@@ -89,7 +89,8 @@ TEST(FeasibilityGrid, ColourMeasuresReadTheirOwnFigureByName) {
 }
 
 // The log scale runs from the lowest value found (0) to the highest (1); a value ten times
-// another lies a decade further. With no value at all it is found empty and puts all at 0.5.
+// another lies a decade further. One value is a scale too; with none it is found empty. Both
+// put every value at 0.5.
 TEST(FeasibilityGrid, LogScaleSpansTheValuesFound) {
     std::vector<AtlasPoint> points(3, AtlasPoint{0.1, 0.2, 0.03, true, 0, 0, 0});
     points[0].duration = 0.1;
@@ -101,6 +102,9 @@ TEST(FeasibilityGrid, LogScaleSpansTheValuesFound) {
     EXPECT_EQ(scale.at(0.1), 0);
     EXPECT_EQ(scale.at(10), 1);
     EXPECT_NEAR(scale.at(1), 0.5, 1e-15);
+    const AtlasScale one = atlasScale(points.data() + 1, 1, AtlasColour::duration);
+    EXPECT_TRUE(one.found && one.logLo == 1 && one.logHi == 1);
+    EXPECT_EQ(one.at(10), 0.5);
     const AtlasScale empty = atlasScale(points.data() + 2, 1, AtlasColour::duration);
     EXPECT_FALSE(empty.found);
     EXPECT_EQ(empty.at(3), 0.5);

@@ -54,6 +54,8 @@ done <<EOF
 2 1 - gait dynamics --mode 0 --samples 1
 2 1 - gait dynamics --mode 0 --summary --summary
 2 1 - gait steps --transitions --transitions
+2 1 - gait figure --help --bogus
+0 0 - gait steps --help --bogus
 2 1 - gait walk --calls 3 --calls 4
 2 1 - gait walk --calls 3 --keys 2:xy
 2 1 - gait walk --calls 3 --keys 4:x
