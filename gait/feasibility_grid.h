@@ -44,7 +44,7 @@ struct AtlasPoint {
 };
 
 // A gait-table row with these symmetric step lengths, mean speed and clearance; the other
-// fields as in every row. Needs setupCore.
+// fields as in every row.
 GaitEntry atlasEntry(double length, double speed, double clearance);
 
 // Every grid point, not yet evaluated: clearance first, then length, then speed.
@@ -54,7 +54,7 @@ std::vector<AtlasPoint> atlasPoints(const AtlasGrid& grid);
 void evaluateAtlasPoint(AtlasPoint& point, bool withDynamics = false);
 
 // Every grid point evaluated, on `threads` threads (at least one), with the dynamics summary of
-// each usable step when asked. Needs setupCore.
+// each usable step when asked.
 std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads, bool withDynamics = false);
 
 // The sixteen gait-table rows computed as atlas points, mode by mode.

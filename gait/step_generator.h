@@ -1,6 +1,6 @@
 // The step generator: turns one gait-table row into one single-support step, five
 // link-angle polynomials consistent with a free-pivot stance ankle and a passive torso.
-// Reads generatorConstants and modelCoefficients, which must be set up first.
+// Reads generatorConstants and modelCoefficients, constants of the body model.
 //
 // Offers: maxOuterPasses, maxInnerPasses, StepStats, generateStep, givesUsableStep; LegPair, legIK,
 // legRates, legAccels (a leg's inverse kinematics, from its foot up to the hip).

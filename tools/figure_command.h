@@ -43,7 +43,7 @@ struct StepFigure {
 };
 
 // Generates the step from row `from` landing at row `to`'s distance (the walking cycle's
-// transition row; from == to for the plain row) and samples it. Needs setupCore. Returns
+// transition row; from == to for the plain row) and samples it. Returns
 // out.usable.
 bool buildStepFigure(int from, int to, StepFigure& out);
 // The step of any gait entry; from and to are only its name in the caption (customGait: a

@@ -26,7 +26,7 @@ struct StepChoice {
     bool custom;                 // a gait with fields of its own, no row of the table
 };
 
-// Reads the choice from options; needs setupCore. Returns an empty string, or what is wrong in
+// Reads the choice from options. Returns an empty string, or what is wrong in
 // one line.
 std::string chooseStep(const Options& options, StepChoice& out);
 

@@ -53,7 +53,7 @@ struct GaitTarget {
     GaitEntry entry;
 };
 
-// Row mode of the table as a target. Needs setupCore.
+// Row mode of the table as a target.
 GaitTarget tableGait(int mode);
 // The same row, or for custom gaits the same entry, field for field.
 bool sameGait(const GaitTarget& a, const GaitTarget& b);
@@ -72,11 +72,10 @@ struct WalkCycle {
     TrajectorySegment segments[segmentCount];
 };
 
-// Builds the sine table, the body constants and the gait table, returns the cycle to its start
-// and generates all four segments from row 0.
+// Sets the core up (setupCore), returns the cycle to its start and generates all four segments
+// from row 0.
 void simulationInit(WalkCycle& w);
-// The same from start (which must give a usable step), the core already set up: a target is made
-// from its tables.
+// The same from start (which must give a usable step), the core already set up.
 void simulationInit(WalkCycle& w, const GaitTarget& start);
 
 // Writes the pose of the current segment at its clock into state.q, advances the clock and
