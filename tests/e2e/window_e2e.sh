@@ -91,7 +91,7 @@ stopWithF4() {
 
 startOrva() { # folder [library to preload]: runs $program, orva itself unless set
     (cd "$1" && ORVA_PROBE_OUT="$work/probe.txt" LD_PRELOAD="${2:-}" \
-        ORVA_PROBE_STATS="$(nm "$orva" | awk '$3 == "walkStats" { print $1 }')" exec "${program:-$orva}") \
+        ORVA_PROBE_STATS="$(nm "$orva" | awk '$3 == "theLab" { print $1 }')" exec "${program:-$orva}") \
         >"$work/stdout.txt" 2>"$work/stderr.txt" &
     orvaPid=$!
     waitWindow
@@ -342,7 +342,7 @@ scenarioVideoKey() {
     dataWithout
     # Paused at once, after n increments: a small n keeps the recording of k frames below short.
     (cd "$work/data" && ORVA_PROBE_OUT="$work/probe.txt" LD_PRELOAD="$probe" \
-        ORVA_PROBE_STATS="$(nm "$orva" | awk '$3 == "walkStats" { print $1 }')" exec "$orva") \
+        ORVA_PROBE_STATS="$(nm "$orva" | awk '$3 == "theLab" { print $1 }')" exec "$orva") \
         >"$work/stdout.txt" 2>"$work/stderr.txt" &
     orvaPid=$!
     waitFor windowShown || fail "no window"
