@@ -139,8 +139,9 @@ void drawMap(Panel& panel, Lab& lab) {
     drawMarkers(g, area, lab.walker.current.entry, lab.explorer.entry);
     if (ImGui::IsItemClicked()) chooseFromMap(g, area, lab.explorer);
     const double clearance = g.clearances.empty() ? 0.0 : g.clearances[0];
-    note("step length %.2f..%.2f m ->", g.lengths.first, g.lengths.last);
-    note("speed up %.2f..%.2f m/s; clearance %.3f m", g.speeds.first, g.speeds.last, clearance);
+    note("length %.2f..%.2f m ->", g.lengths.first, g.lengths.last);
+    note("speed up %.2f..%.2f m/s", g.speeds.first, g.speeds.last);
+    note("clearance %.3f m", clearance);
     // Below the map, so that the map stays where it is.
     if (ImGui::Combo("colour", &panel.mapColour, atlasColourNames, atlasColourCount) &&
         panel.mapColour != 0 && !map.withDynamics)
