@@ -25,14 +25,19 @@ TEST(DynamicsHistory, RecordsThePoseShownAndMarksTheBlendsAsLongAsTheyLast) {
     const DynamicsHistory& h = lab.dynamics;
     PacingState unpaced;
     for (int pass = 0; pass < 600; ++pass) {
+        // The pose a pass shows comes from the segment and clock the cycle held before it.
+        const int phase = lab.walker.phase;
+        const double clock = lab.walker.phaseClock;
         runIdlePlan(lab, planIdle(unpaced, 0.0));
+        const TrajectorySegment& seg = lab.walker.segments[phase];
         const LinkAngles shown = toLinkAngles(lab.robot.q);
         for (int k = 0; k < modelLinkCount; ++k)
-            ASSERT_NEAR(evalPoly(lab.walker.segments[h.latestPhase].poly[k], h.latestClock),
-                        shown.theta[k], 1e-12)
-                << "pass " << pass << ": the sample is not of the pose shown, link " << k;
-        ASSERT_EQ(h.fy[newest(h)], static_cast<float>(h.latest.fy)) << "pass " << pass;
-        ASSERT_EQ(h.tau[4][newest(h)], static_cast<float>(h.latest.tau[4])) << "pass " << pass;
+            ASSERT_NEAR(evalPoly(seg.poly[k], clock), shown.theta[k], 1e-12) << pass << " " << k;
+        const DynamicsSample expected = dynamicsAt(seg, clock);
+        ASSERT_EQ(h.latest.fy, expected.fy) << "pass " << pass << ": not the pose shown";
+        ASSERT_EQ(h.fy[newest(h)], static_cast<float>(expected.fy)) << "pass " << pass;
+        ASSERT_EQ(h.tau[4][newest(h)], static_cast<float>(expected.tau[4])) << "pass " << pass;
+        ASSERT_EQ(h.cop[newest(h)], static_cast<float>(expected.cop)) << "pass " << pass;
     }
     EXPECT_EQ(h.count, historyLength);
 
@@ -57,6 +62,7 @@ TEST(DynamicsHistory, RecordsThePoseShownAndMarksTheBlendsAsLongAsTheyLast) {
     int from = currentStepDynamics(cache, lab.walker, lab.stats).from, to = cache.to;
     EXPECT_EQ(from * 100 + to, 0) << "the step before the change";
     pressGaitKey(lab.gait, 'z'); // row 8
+    bool change = false;         // the step of the change, 0>8, was seen
     for (int pass = 0; pass < 600; ++pass) {
         runIdlePlan(lab, planIdle(unpaced, 0.0));
         const StepDynamics& step = currentStepDynamics(cache, lab.walker, lab.stats);

@@ -1,6 +1,8 @@
+#include "model/core_setup.h"
 #include "shell/idle_pass.h"
 #include "shell/lab.h"
 #include "shell/walk_stats.h"
+#include "shell/walk_trace.h"
 #include "walking/walk_cycle.h"
 
 #include <cmath>
@@ -113,6 +115,60 @@ TEST_F(IdlePassTest, StatisticsFollowTheWalkAndAPacedWalkRetracesIt) {
     updateRates(rates, 11.5);
     EXPECT_DOUBLE_EQ(rates.realTimeFactor, 1.0);
     EXPECT_DOUBLE_EQ(rates.framesPerSecond, 20.0);
+}
+
+// A frame wanted mid-plan stops the passes; the paced clock owes the rest again.
+TEST_F(IdlePassTest, APlanStoppedForAFrameLeavesItsRestOwed) {
+    togglePacing(lab.pacing, 0.0);
+    const IdlePlan plan = planIdle(lab.pacing, 10 * phaseIncrement);
+    ASSERT_EQ(plan.increments, 10);
+    int run = 0;
+    EXPECT_TRUE(runIdlePlan(lab, plan, [&run] { return ++run == 3; }));
+    EXPECT_EQ(lab.stats.increments, 3);
+    EXPECT_EQ(planIdle(lab.pacing, 10 * phaseIncrement).increments, 7);
+}
+
+// The trace: one row per pass, after the keys and changes of its call; a change with no usable
+// step is noted and not asked for.
+TEST(WalkTrace, PressesKeysAndAsksForGaitsBeforeTheirCallsAndNotesRefusals) {
+    setupCore();
+    Lab lab;
+    WalkTraceRequest request;
+    request.calls = 300;
+    request.start = tableGait(2);
+    request.presses = {{5, "x"}, {5, "z"}};
+    GaitTarget still{customGait, gaitTable.rows[0]};
+    still.entry.meanSpeed = 0;
+    request.changes = {{7, "meanSpeed=0", still}};
+    std::vector<WalkTraceRow> rows;
+    std::vector<std::string> notes;
+    traceWalk(lab, request, rows, notes);
+    ASSERT_EQ(rows.size(), 300u);
+    EXPECT_EQ(rows[0].call, 1);
+    EXPECT_EQ(rows[3].gaitMode, 2) << "keys before their call";
+    EXPECT_EQ(rows[4].gaitMode, 11) << "row 2, one length up, fast";
+    EXPECT_EQ(rows[0].cycleMode, 2);
+    EXPECT_EQ(rows[299].cycleMode, 11);
+    EXPECT_EQ(rows[299].walked.meanSpeed, gaitTable.rows[11].meanSpeed);
+    EXPECT_EQ(rows[299].q[2], lab.robot.q[2]);
+    EXPECT_EQ(rows[299].stanceArc, lab.placement.stanceArc);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].rfind("call 7: the gait meanSpeed=0 gives no usable step", 0), 0u)
+        << notes[0];
+
+    // A key pressed just before the pass that ends a step is seen by that pass: the next step
+    // is of the new gait at once.
+    WalkTraceRequest plain;
+    plain.calls = 200;
+    plain.start = tableGait(0);
+    rows.clear();
+    traceWalk(lab, plain, rows, notes);
+    long boundary = 1;
+    while (boundary < 200 && rows[boundary].supportLeg == rows[0].supportLeg) ++boundary;
+    plain.presses = {{boundary, "x"}}; // the pass before the support changes
+    rows.clear();
+    traceWalk(lab, plain, rows, notes);
+    EXPECT_EQ(rows[boundary - 1].cycleMode, 1) << "the key at call " << boundary;
 }
 
 } // namespace
