@@ -64,13 +64,15 @@ void gaitSection(const Lab& lab) {
     const GaitSelection& g = lab.gait;
     const WalkCycle& w = lab.walker;
     const WalkStats& stats = lab.stats;
+    // Lines of at most 26 characters, or two: the panel at the starting window's size cuts
+    // longer ones.
     if (g.custom)
-        ImGui::Text("keys   custom gait (letters: table)");
+        ImGui::Text("keys   custom gait"); // a gait key returns to the table
     else
         ImGui::Text("keys   mode %d (L%d H%d S%d)", g.gaitMode, g.stepLength, g.stepHeight,
                     g.stepSpeed);
     if (w.changeLatched) {
-        ImGui::Text("walks  %s, %s waits", gaitLabel(w.current.mode).c_str(),
+        ImGui::Text("walks  %s,\n       %s waits", gaitLabel(w.current.mode).c_str(),
                     gaitLabel(w.pending.mode).c_str());
     } else {
         ImGui::Text("walks  %s", gaitLabel(w.current.mode).c_str());
@@ -84,7 +86,6 @@ void gaitSection(const Lab& lab) {
     ImGui::Text("ay     %.2f > %.2f m/s2", e.hipAyStart, e.hipAyEnd);
 
     const int stepSegment = w.phase == 1 || w.phase == 2 ? 2 : 0;
-    // Two lines: one is cut at the narrowest panel.
     ImGui::Text("step   %s>%s", gaitLabel(stats.stepFrom).c_str(), gaitLabel(stats.stepTo).c_str());
     ImGui::Text("       lasts %.3f s", w.segments[stepSegment].duration);
     ImGui::Text("passes %d outer, %d inner", w.stepStats.outerPasses, w.stepStats.innerPasses);
