@@ -10,6 +10,7 @@
 #include <iostream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 void openStandardStreams() {
     for (int fd = 0; fd <= 2; ++fd) {
@@ -58,9 +59,21 @@ int infoOption(int argc, char** argv) {
                "            [--mode M | --gait GAIT]\n\n"
                "Shows ORVA walking in a window. It reads its data files from the folder it is\n"
                "started in:";
-        out << " " << basicPieceFile << " " << footPieceFile;
-        for (const char* name : sceneTextureFiles) out << " " << name;
-        out << ".\nThe launcher orva-walker starts it in the installed data folder.\n\n"
+        // The file names, wrapped within 80 columns.
+        std::string line = "started in:";
+        std::vector<std::string> names{basicPieceFile, footPieceFile};
+        names.insert(names.end(), std::begin(sceneTextureFiles), std::end(sceneTextureFiles));
+        names.back() += ".";
+        for (const std::string& name : names) {
+            if (line.size() + 1 + name.size() > 80) {
+                out << "\n" << name;
+                line = name;
+            } else {
+                out << " " << name;
+                line += " " + name;
+            }
+        }
+        out << "\nThe launcher orva-walker starts it in the installed data folder.\n\n"
                "--record writes S seconds of the walk (default 10) from its start on gait mode M\n"
                "(default 0) or GAIT as a video, one frame every 0.03 s of the walk, as fast as\n"
                "the machine allows, then exits; the window is the video's size (default\n"
