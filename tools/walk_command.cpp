@@ -2,7 +2,6 @@
 
 #include "tools/cli.h"
 
-#include "gait/step_generator.h"
 #include "model/core_setup.h"
 #include "shell/gait_option.h"
 #include "shell/idle_pass.h"
