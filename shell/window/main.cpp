@@ -212,5 +212,8 @@ int main(int argc, char** argv) {
     loadScene(window.scene);
 
     glutMainLoop();
+    // Should GLUT return instead of exiting, the same end, before the lab goes.
+    atExit();
+    theLab = nullptr;
     return 0;
 }
