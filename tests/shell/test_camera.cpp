@@ -40,6 +40,10 @@ TEST_F(CameraTest, robotStandsOnTheCircleWithTheSwingFootLevelAndTheCameraFollow
     const FrameLayout frame = layoutFrame(placement, camera, robot);
     EXPECT_FLOAT_EQ(placement.drawX, 20.0f);
     EXPECT_NEAR(placement.drawZ, 0.0f, 1e-5);
+    placement.stanceArc = 20.0 * pi / 3; // a sixth of a round
+    layoutFrame(placement, camera, robot);
+    EXPECT_FLOAT_EQ(placement.drawZ, 10.0f) << "a frame writes where the stance foot stands";
+    placement.stanceArc = 20.0 * pi / 2;
     EXPECT_FLOAT_EQ(frame.chain.heading, 90.0f);
     // Level whatever the torso and the foot joint.
     EXPECT_FLOAT_EQ(frame.chain.swingFoot, static_cast<float>(-10.3 * degreesPerRadian));
