@@ -62,6 +62,7 @@ bool begin(Recorder& r, const std::string& name, int width, int height) {
     r.clock = VideoClock{};
     r.frames = 0;
     r.error.clear();
+    r.endWanted = false;
     r.temporary = createTemporaryBeside(name, r.error);
     if (r.temporary.empty()) return false;
     if (r.width < 2 || r.height < 2) r.error = "the window has no picture to record";
@@ -148,7 +149,11 @@ void recordIdle(Recorder& r, Lab& lab) {
 
 void toggleRecording(Recorder& r, const WindowState& window, bool atNextFrame) {
     if (r.mode == RecorderMode::key) {
-        endKeyRecording(r);
+        if (r.frameWanted) {
+            r.endWanted = true;
+        } else {
+            endKeyRecording(r);
+        }
         return;
     }
     if (atNextFrame) {
@@ -201,7 +206,7 @@ void afterVideoFrame(Recorder& r) {
     if (!r.video) return;
     if (r.mode == RecorderMode::commandLine) {
         afterCommandLineFrame(r);
-    } else if (!r.error.empty()) {
+    } else if (!r.error.empty() || r.endWanted) {
         endKeyRecording(r);
     }
 }

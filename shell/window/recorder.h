@@ -31,6 +31,7 @@ struct Recorder {
     std::string error;         // the first failure, in one line
     bool frameWanted = false;  // the next frame drawn goes into the video
     bool startWanted = false;  // the panel's button: the next frame starts a recording
+    bool endWanted = false;    // "v" came while a frame was awaited: end after that frame
     bool windowDrawn = false;  // a frame was drawn: the window stands at its size
     bool panelInVideo = false; // the panel's checkbox: the panel, when shown, is recorded too
     // `orva --record`: what it asked for, its frame count and when its first frame was taken.
@@ -49,7 +50,8 @@ void recordFromCommandLine(Recorder& recorder, const RecordRequest& request);
 void recordIdle(Recorder& recorder, Lab& lab);
 
 // "v": starts recording to the first free orva-NNNN.mp4 in the working folder (its first frame
-// is the walk as it is now), or ends the recording and saves it. Says which on standard output.
+// is the walk as it is now), or ends the recording and saves it (after the frame it awaits, if
+// any). Says which on standard output.
 // From the panel, which is drawn inside a frame, atNextFrame starts it with the next frame.
 void toggleRecording(Recorder& recorder, const WindowState& window, bool atNextFrame = false);
 
