@@ -9,8 +9,8 @@ namespace orva {
 
 constexpr int sineTableSize = 1000000;
 
-// The table is built once, on first use, and never written again; setupCore builds it at
-// start-up so that no later call pays for it.
+// Builds the table, once: setupCore calls it at start-up, before any lookup; later calls find it
+// built and change nothing. A lookup before it gives NaN.
 void prepareSineTable();
 double tableSin(double angle);
 double tableCos(double angle);
