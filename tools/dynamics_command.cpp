@@ -56,24 +56,6 @@ int badDynamicsArguments(const std::string& message) {
     return 2;
 }
 
-// 17 significant digits; empty when not finite.
-void appendNumber(std::string& out, double x) {
-    if (!std::isfinite(x)) return;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.17g", x);
-    out += text;
-}
-
-void appendJson(std::string& out, const char* key, double x) {
-    out += ",\"";
-    out += key;
-    out += "\":";
-    if (std::isfinite(x))
-        appendNumber(out, x);
-    else
-        out += "null";
-}
-
 std::string dynamicsCsv(const TrajectorySegment& seg, int count) {
     std::vector<DynamicsSample> samples(count);
     sampleDynamics(seg, count, samples.data());

@@ -7,6 +7,7 @@
 #include "shell/gait_option.h"
 #include "tools/atlas_command.h"
 #include "tools/cli.h"
+#include "tools/drift_command.h"
 #include "tools/dynamics_command.h"
 #include "tools/figure_command.h"
 #include "tools/walk_command.h"
@@ -49,6 +50,11 @@ const char* const helpText =
     "                             joint torques, ground force, centre of pressure, friction and\n"
     "                             power of one step as CSV, or its summary as JSON (orva-gait\n"
     "                             dynamics --help)\n"
+    "  drift --mode M [--transition-to N] [--free ankle|torso|both] [--samples K] [--summary]\n"
+    "                             one step let loose: the stance ankle, the torso or both\n"
+    "                             without torque, the other joints on the plan, as CSV beside\n"
+    "                             the plan, or its drift at the step's end as JSON (orva-gait\n"
+    "                             drift --help)\n"
     "  --help                     this text\n"
     "  --version                  the version\n"
     "\n"
@@ -164,6 +170,7 @@ int run(int argc, char** argv) {
     if (command == "figure") return runFigureCommand(argc - 1, argv + 1);
     if (command == "atlas") return runAtlasCommand(argc - 1, argv + 1);
     if (command == "dynamics") return runDynamicsCommand(argc - 1, argv + 1);
+    if (command == "drift") return runDriftCommand(argc - 1, argv + 1);
     return usageError(tool, "unknown command '" + command + "'");
 }
 

@@ -3,9 +3,10 @@
 // byte checked.
 //
 // Offers: OptionRule, Options, parseOptions, optionValue, writeOutput, StepChoice, chooseStep,
-// unusableStep.
+// unusableStep, chooseFreeJoints, appendNumber, appendJson.
 #pragma once
 
+#include "gait/let_loose.h"
 #include "gait/step_generator.h"
 #include "model/gait_table.h"
 #include "shell/number_text.h"
@@ -50,3 +51,12 @@ std::string chooseStep(const Options& options, StepChoice& out);
 
 // "orva-gait WHO: " and why the chosen step is unusable, on standard error; returns 1.
 int unusableStep(const char* who, const StepChoice& choice, const orva::StepStats& stats);
+
+// The joints --free lets loose: ankle (the default), torso or both. Returns an empty string, or
+// what is wrong in one line.
+std::string chooseFreeJoints(const Options& options, orva::FreeJoints& out);
+
+// 17 significant digits; nothing when not finite.
+void appendNumber(std::string& out, double x);
+// ,"key":x with x as appendNumber writes it, or null when not finite.
+void appendJson(std::string& out, const char* key, double x);
