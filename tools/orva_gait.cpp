@@ -10,6 +10,7 @@
 #include "tools/drift_command.h"
 #include "tools/dynamics_command.h"
 #include "tools/figure_command.h"
+#include "tools/mjcf_command.h"
 #include "tools/walk_command.h"
 
 #include <cmath>
@@ -55,6 +56,8 @@ const char* const helpText =
     "                             without torque, the other joints on the plan, as CSV beside\n"
     "                             the plan, or its drift at the step's end as JSON (orva-gait\n"
     "                             drift --help)\n"
+    "  mjcf [--stance-rooted]     ORVA as a MuJoCo model, or the step generator's own chain\n"
+    "                             rooted at the stance ankle (orva-gait mjcf --help)\n"
     "  --help                     this text\n"
     "  --version                  the version\n"
     "\n"
@@ -171,6 +174,7 @@ int run(int argc, char** argv) {
     if (command == "atlas") return runAtlasCommand(argc - 1, argv + 1);
     if (command == "dynamics") return runDynamicsCommand(argc - 1, argv + 1);
     if (command == "drift") return runDriftCommand(argc - 1, argv + 1);
+    if (command == "mjcf") return runMjcfCommand(argc - 1, argv + 1);
     return usageError(tool, "unknown command '" + command + "'");
 }
 

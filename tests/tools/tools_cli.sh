@@ -67,6 +67,8 @@ done <<EOF
 2 1 - gait drift --mode 0 --free knee
 2 1 - gait drift --mode 0 --samples 1
 2 1 - gait drift --gait mode=1 --transition-to 2
+2 1 - gait mjcf --stance-rooted --stance-rooted
+2 1 - gait mjcf --rooted
 2 1 - assets bogus
 2 1 - assets inspect --all
 2 1 - assets inspect
@@ -74,6 +76,7 @@ done <<EOF
 1 1 - gait dynamics --mode 0 --transition-to 2 --summary
 1 1 full gait dynamics --mode 0
 1 1 - gait drift --mode 0 --transition-to 2 --summary
+1 1 full gait mjcf
 1 1 - gait figure --mode 0 -o $work/no/such/dir/figure.svg
 1 1 - gait atlas --csv $small -o /dev/full
 1 1 full gait figure --mode 0
