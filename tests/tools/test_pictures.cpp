@@ -209,6 +209,29 @@ TEST(StepFigure, DynamicsPlotsBreakTheCentreOfPressureWhereTheGroundPulls) {
     }
 }
 
+// Let loose, the figure draws thirteen more poses behind the plan's: with the torso free their
+// legs are the plan's, with the ankle free the hip's path ends at the drift's hip offset from the
+// plan's; the drift plot has the free joints' curves, planned and let loose.
+TEST(StepFigure, DriftDrawsTheLetLooseStepBesideThePlan) {
+    for (FreeJoints free : {FreeJoints::torso, FreeJoints::ankle, FreeJoints::both}) {
+        StepFigure f;
+        ASSERT_TRUE(buildStepFigure(3, 3, f));
+        addStepDrift(f, free);
+        const XmlDocument doc = parseSvg(stepFigureSvg(f));
+        std::vector<const XmlElement*> loose, plan = withClass(doc, "stance");
+        for (size_t i = 0; i < doc.size(); ++i)
+            if (doc[i].attrs.count("class") && doc[i].attrs.at("class") == "loose-pose")
+                loose.push_back(&doc[i + 1]); // its stance leg
+        ASSERT_EQ(loose.size(), 13u);
+        for (size_t k = 0; free == FreeJoints::torso && k < loose.size(); ++k)
+            EXPECT_EQ(loose[k]->attrs.at("points"), plan[k]->attrs.at("points"));
+        const Point2 looseHip = pointList(withClass(doc, "loose-hip-path")[0]).back();
+        const Point2 planHip = pointList(withClass(doc, "hip-path")[0]).back();
+        EXPECT_NEAR(looseHip.x - planHip.x, f.drift.hipOffset[0], 2e-4);
+        EXPECT_EQ(withClass(doc, "curve").size(), 7 + (free == FreeJoints::both ? 4u : 2u));
+    }
+}
+
 // The CSV against single generateStep calls, in grid order (clearance, length, speed), the same
 // on one thread and on three; every row of the gait table makes a usable step. In each
 // clearance's map every mode appears in exactly one label, none marked unusable.

@@ -69,6 +69,8 @@ done <<EOF
 2 1 - gait drift --gait mode=1 --transition-to 2
 2 1 - gait mjcf --stance-rooted --stance-rooted
 2 1 - gait mjcf --rooted
+2 1 - gait figure --mode 0 --free torso
+2 1 - gait figure --mode 0 --drift --free knee
 2 1 - assets bogus
 2 1 - assets inspect --all
 2 1 - assets inspect
