@@ -90,6 +90,9 @@ void onKeyboard(LabWindow& window, unsigned char key) {
     case 'v':
         toggleRecording(window.recorder, lab.window);
         break;
+    case 'g':
+        lab.ghost.shown = !lab.ghost.shown;
+        break;
     default:
         break;
     }
