@@ -4,8 +4,8 @@
 // blend, whose pose is seen from the other foot, it is not drawn. Also the last historyLength
 // passes of the free coordinates, let loose and planned, for the panel.
 //
-// Offers: Ghost, noteGhost, setGhostFree, ghostDrawn, ghostPose. The window program calls noteGhost
-// after every idle pass, as it calls noteDynamics.
+// Offers: Ghost, noteGhost, showGhost, setGhostFree, ghostDrawn, ghostPose. The window program
+// calls noteGhost after every idle pass, as it calls noteDynamics.
 #pragma once
 
 #include "gait/let_loose.h"
@@ -29,18 +29,25 @@ struct Ghost {
     float torso[historyLength] = {}, planTorso[historyLength] = {};
     int next = 0;
     int count = 0;
-    // The walking cycle's phase and clock after the last pass: where the next pose comes from.
+    // The walking cycle's phase and clock after the last pass: where the next pose comes from;
+    // and those of the pose the last pass showed (phase -1 before the first pass).
     int phase = 0;
     double clock = 0.0;
+    int shownPhase = -1;
+    double shownClock = 0.0;
 };
 
 // After an idle pass: the ghost moved on to the pose the pass showed. While hidden it only
 // keeps track of the walk, and is let loose again from its step's start when shown.
 void noteGhost(Ghost& ghost, const orva::WalkCycle& walker);
 
-// Another choice of free joints: the step is let loose again from its start, up to where the
-// ghost was.
-void setGhostFree(Ghost& ghost, orva::FreeJoints free);
+// Shows or hides the ghost at once: shown in a step, it is let loose from the step's start up
+// to the pose shown, so that a paused walk shows it too.
+void showGhost(Ghost& ghost, const orva::WalkCycle& walker, bool shown);
+
+// Another choice of free joints: the step is let loose again from its start, up to the pose
+// shown.
+void setGhostFree(Ghost& ghost, const orva::WalkCycle& walker, orva::FreeJoints free);
 
 // Whether the scene draws the ghost: shown, and the walk in the step it lets loose.
 bool ghostDrawn(const Ghost& ghost);

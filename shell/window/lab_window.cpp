@@ -91,7 +91,7 @@ void onKeyboard(LabWindow& window, unsigned char key) {
         toggleRecording(window.recorder, lab.window);
         break;
     case 'g':
-        lab.ghost.shown = !lab.ghost.shown;
+        showGhost(lab.ghost, lab.walker, !lab.ghost.shown);
         break;
     default:
         break;

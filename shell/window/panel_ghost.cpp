@@ -63,13 +63,14 @@ void freeCoordinatePlot(const Ghost& g, const float* plan, const float* loose,
 
 void ghostSection(Lab& lab) {
     Ghost& g = lab.ghost;
-    ImGui::Checkbox("ghost (g), free:", &g.shown);
+    bool shown = g.shown;
+    if (ImGui::Checkbox("ghost (g), free:", &shown)) showGhost(g, lab.walker, shown);
     int free = static_cast<int>(g.free);
     for (int k = 0; k < 3; ++k) {
         if (k) ImGui::SameLine();
         ImGui::RadioButton(freeJointsNames[k], &free, k);
     }
-    setGhostFree(g, static_cast<FreeJoints>(free));
+    setGhostFree(g, lab.walker, static_cast<FreeJoints>(free));
     if (!g.shown) {
         ImGui::TextWrapped("Shows each step let loose from its start: the free joints without "
                            "torque, the others on the plan.");

@@ -70,11 +70,13 @@ TEST(Ghost, ShownOrChangedMidStepStartsFromTheStepsStart) {
     ankle.shown = torso.shown = true;
     torso.free = FreeJoints::torso;
     for (int pass = 0; pass < 160; ++pass) {
-        if (pass == 30) late.shown = true;
-        if (pass == 50) setGhostFree(late, FreeJoints::torso);
         walk.pass({&ankle, &torso, &late});
+        // At once, as when paused: no pass between the key and the ghost drawn.
+        if (pass == 30) showGhost(late, walk.walker, true);
+        if (pass == 50) setGhostFree(late, walk.walker, FreeJoints::torso);
         if (pass < 30) continue;
         const Ghost& same = pass < 50 ? ankle : torso;
+        ASSERT_EQ(ghostDrawn(late), ghostDrawn(same)) << pass;
         ASSERT_EQ(late.stepPhase, same.stepPhase) << pass;
         for (int j = 0; j < 2; ++j)
             ASSERT_NEAR(late.state.offset[j], same.state.offset[j], 1e-9) << pass;
