@@ -15,11 +15,12 @@
 
 using namespace orva;
 
-std::string atlasCsv(const std::vector<AtlasPoint>& points, bool withDynamics) {
+std::string atlasCsv(const std::vector<AtlasPoint>& points, bool withDynamics, bool withDrift) {
     std::string out = "backStep,meanSpeed,clearance,usable,duration,outerPasses,innerPasses";
-    out += withDynamics ? ",peakTorque,peakAnkleMoment,copMin,copMax,fyMin,frictionMax,liftOff,"
-                          "positiveWork,costOfTransport\n"
-                        : "\n";
+    if (withDynamics)
+        out += ",peakTorque,peakAnkleMoment,copMin,copMax,fyMin,frictionMax,liftOff,"
+               "positiveWork,costOfTransport";
+    out += withDrift ? ",ankleDrift\n" : "\n";
     char line[200];
     for (const AtlasPoint& p : points) {
         std::snprintf(line, sizeof line, "%.17g,%.17g,%.17g,%d,", p.backStep, p.meanSpeed,
@@ -40,6 +41,12 @@ std::string atlasCsv(const std::vector<AtlasPoint>& points, bool withDynamics) {
                 std::snprintf(line, sizeof line, "%.17g", x);
                 out += line;
             }
+        }
+        if (withDrift && p.usable) {
+            std::snprintf(line, sizeof line, ",%.17g", p.ankleDrift);
+            out += line;
+        } else if (withDrift) {
+            out += ',';
         }
         out += '\n';
     }
@@ -210,10 +217,12 @@ void drawColourBar(Svg& svg, const ColourScale& scale, double left, double top) 
             svgText(svg, {svgAttr("x", left + barWidth + 8), svgAttr("y", y + 4)},
                     svgNumber(value, std::max(0, -decade)));
         }
-    static const char* const titles[] = {
-        "step duration (s), log scale", "cost of transport, log scale",
-        "friction needed |fx| / fy, log scale", "centre of pressure from the ankle (m), log scale",
-        "peak ankle moment (N\u00b7m), log scale"};
+    static const char* const titles[] = {"step duration (s), log scale",
+                                         "cost of transport, log scale",
+                                         "friction needed |fx| / fy, log scale",
+                                         "centre of pressure from the ankle (m), log scale",
+                                         "peak ankle moment (N\u00b7m), log scale",
+                                         "stance ankle's drift let loose (\u00b0), log scale"};
     drawVerticalTitle(svg, left + barWidth + 58, top + mapSize / 2,
                       titles[static_cast<int>(scale.colour)]);
     svgClose(svg);
@@ -313,14 +322,17 @@ const char* const atlasHelp =
     "                    friction (the largest friction needed), cop (the centre of pressure's\n"
     "                    largest distance from the stance ankle) or ankle (the peak ankle\n"
     "                    moment), each from the step's dynamics over 2001 samples (orva-gait\n"
-    "                    dynamics --help); pink where the ground would pull at every sample\n"
+    "                    dynamics --help); pink where the ground would pull at every sample;\n"
+    "                    or drift (the stance ankle's drift at the step's end, in degrees,\n"
+    "                    the step let loose with the ankle free: orva-gait drift --help)\n"
     "  --csv             CSV instead of the picture: a header, then one line per grid point,\n"
     "                    clearance-major, then length, then speed:\n"
     "                    backStep,meanSpeed,clearance,usable,duration,outerPasses,innerPasses\n"
     "                    (usable 1 or 0; duration empty when unusable; 17 significant digits);\n"
     "                    with --colour, the dynamics summary's columns follow:\n"
     "                    peakTorque,peakAnkleMoment,copMin,copMax,fyMin,frictionMax,liftOff,\n"
-    "                    positiveWork,costOfTransport (empty when unusable or undefined)\n"
+    "                    positiveWork,costOfTransport (empty when unusable or undefined);\n"
+    "                    with --colour drift also ankleDrift (rad)\n"
     "  -o FILE           write to FILE instead of standard output\n"
     "  --help            this text\n"
     "\n"
@@ -394,15 +406,17 @@ int runAtlasCommand(int argc, char** argv) {
     AtlasColour colour = AtlasColour::duration;
     const std::string* colourName = optionValue(options, "--colour");
     if (colourName && !parseColour(*colourName, colour))
-        return badAtlasArguments("--colour takes duration, cost, friction, cop or ankle");
+        return badAtlasArguments("--colour takes duration, cost, friction, cop, ankle or drift");
     const std::string* path = optionValue(options, "-o");
 
     setupCore();
     const bool csv = optionValue(options, "--csv") != nullptr;
     // Only a chosen colour costs the dynamics: without it the output is as it always was.
-    const bool withDynamics = colourName && (csv || colour != AtlasColour::duration);
+    const bool withDynamics = colourName && (csv || colourNeedsDynamics(colour));
+    const bool withDrift = colourNeedsDrift(colour);
     const std::vector<AtlasPoint> points =
-        computeAtlas(grid, static_cast<int>(threads), withDynamics);
-    const std::string text = csv ? atlasCsv(points, withDynamics) : atlasSvg(grid, points, colour);
+        computeAtlas(grid, static_cast<int>(threads), withDynamics, withDrift);
+    const std::string text =
+        csv ? atlasCsv(points, withDynamics, withDrift) : atlasSvg(grid, points, colour);
     return writeOutput("atlas", path ? *path : "", text);
 }

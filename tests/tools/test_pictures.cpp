@@ -292,24 +292,28 @@ TEST(Atlas, AgreesWithSingleStepsOnAnyNumberOfThreadsAndMarksEveryTableRow) {
     for (int m = 0; m < gaitModeCount; ++m) EXPECT_EQ(modes.count(m), 2u) << "mode " << m;
     EXPECT_EQ(modes.size(), 2u * gaitModeCount);
 
-    // With the dynamics, each usable point's summary follows in the CSV, and the maps take the
-    // chosen measure's colours.
-    const std::vector<AtlasPoint> measured = computeAtlas(grid, 2, true);
-    std::istringstream withDynamics(atlasCsv(measured, true));
+    // With the dynamics and the drift, each usable point's summary and its ankle's drift let
+    // loose follow in the CSV, and the maps take the chosen measure's colours.
+    const std::vector<AtlasPoint> measured = computeAtlas(grid, 2, true, true);
+    std::istringstream withDynamics(atlasCsv(measured, true, true));
     std::getline(withDynamics, line);
-    EXPECT_EQ(line.substr(line.rfind(',') + 1), "costOfTransport");
+    EXPECT_EQ(line.substr(line.rfind(",costOfTransport,")), ",costOfTransport,ankleDrift");
     for (size_t i = 0; std::getline(withDynamics, line); ++i) {
         const AtlasPoint& p = measured[i];
-        const std::string cost = line.substr(line.rfind(',') + 1);
+        const size_t last = line.rfind(','), before = line.rfind(',', last - 1);
+        const std::string cost = line.substr(before + 1, last - before - 1);
+        const std::string drift = line.substr(last + 1);
         if (!p.usable) {
-            EXPECT_EQ(cost, "");
+            EXPECT_EQ(cost + drift, "");
             continue;
         }
         TrajectorySegment seg;
         generateStep(atlasEntry(p.backStep, p.meanSpeed, p.clearance), seg);
         EXPECT_EQ(std::stod(cost), summarizeDynamics(seg, 2 * p.backStep).costOfTransport);
+        EXPECT_EQ(std::stod(drift), letLoose(seg, FreeJoints::ankle).ankleDrift);
     }
     EXPECT_NE(atlasSvg(grid, measured, AtlasColour::cost), atlasSvg(grid, measured));
+    EXPECT_NE(atlasSvg(grid, measured, AtlasColour::drift), atlasSvg(grid, measured));
 }
 
 } // namespace
