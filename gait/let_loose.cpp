@@ -1,6 +1,5 @@
 #include "gait/let_loose.h"
 
-#include "gait/sin_cos.h"
 #include "model/body_model.h"
 
 #include <cmath>
@@ -94,7 +93,7 @@ int stepCount(double span, double maxStep) {
 }
 
 double swingAnkleHeight(const TrajectorySegment& seg, FreeJoints free, const LooseState& s) {
-    return stepPoints(looseMotion(seg, free, s).theta).swingAnkle[1];
+    return motionPoints(looseMotion(seg, free, s)).swingAnkle.y;
 }
 
 // Where the swing ankle's height crosses zero between lo and hi, from the state at `from`
@@ -156,17 +155,10 @@ void advanceLoose(const TrajectorySegment& seg, FreeJoints free, LooseState& s, 
     }
 }
 
-StepPoints stepPoints(const double theta[modelLinkCount]) {
-    const double L0 = bodyParams.length[0], L1 = bodyParams.length[1];
-    double c[modelLinkCount], s[modelLinkCount];
-    for (int i = 0; i < modelLinkCount; ++i) sinCos(theta[i], s[i], c[i]);
-    StepPoints p;
-    p.hip[0] = L0 * c[0] + L1 * c[1];
-    p.hip[1] = L0 * s[0] + L1 * s[1];
-    // The swing leg's links are described by their upward direction.
-    p.swingAnkle[0] = p.hip[0] - L1 * c[3] - L0 * c[4];
-    p.swingAnkle[1] = p.hip[1] - L1 * s[3] - L0 * s[4];
-    return p;
+BodyPoints motionPoints(const LinkMotion& motion) {
+    LinkAngles a{}; // theta5 0: the swing foot level
+    for (int k = 0; k < modelLinkCount; ++k) a.theta[k] = motion.theta[k];
+    return bodyPoints(a);
 }
 
 LooseOutcome letLoose(const TrajectorySegment& seg, FreeJoints free) {
@@ -198,12 +190,12 @@ LooseOutcome letLoose(const TrajectorySegment& seg, FreeJoints free, double maxS
     }
     out.ankleDrift = s.offset[0];
     out.torsoDrift = s.offset[1];
-    const StepPoints loose = stepPoints(looseMotion(seg, free, s).theta);
-    const StepPoints plan = stepPoints(linkMotionAt(seg, T).theta);
-    for (int j = 0; j < 2; ++j) {
-        out.hipOffset[j] = loose.hip[j] - plan.hip[j];
-        out.swingAnkleOffset[j] = loose.swingAnkle[j] - plan.swingAnkle[j];
-    }
+    const BodyPoints loose = motionPoints(looseMotion(seg, free, s));
+    const BodyPoints plan = motionPoints(linkMotionAt(seg, T));
+    out.hipOffset[0] = loose.hip.x - plan.hip.x;
+    out.hipOffset[1] = loose.hip.y - plan.hip.y;
+    out.swingAnkleOffset[0] = loose.swingAnkle.x - plan.swingAnkle.x;
+    out.swingAnkleOffset[1] = loose.swingAnkle.y - plan.swingAnkle.y;
     return out;
 }
 

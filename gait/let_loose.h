@@ -5,7 +5,7 @@
 // dynamics module, which must be set up first. Nothing is allocated.
 //
 // Offers: FreeJoints, freeJointsNames, looseStep, LooseState, looseMotion, advanceLoose,
-// StepPoints, stepPoints, LooseOutcome, letLoose.
+// motionPoints, LooseOutcome, letLoose.
 //
 // Joint coordinates as the dynamics module's: q0 = theta0 (stance ankle), q2 = theta2 - theta1
 // (torso). A free coordinate's offset from the plan moves every link above it: q0's all five
@@ -14,6 +14,7 @@
 #pragma once
 
 #include "gait/dynamics.h"
+#include "model/body_kinematics.h"
 
 namespace orva {
 
@@ -49,12 +50,8 @@ void advanceLoose(const TrajectorySegment& seg, FreeJoints free, LooseState& s, 
 void advanceLoose(const TrajectorySegment& seg, FreeJoints free, LooseState& s, double to,
                   double maxStep);
 
-// The hip and the swing ankle of link angles theta0..theta4, m from the stance ankle.
-struct StepPoints {
-    double hip[2];
-    double swingAnkle[2];
-};
-StepPoints stepPoints(const double theta[modelLinkCount]);
+// The body's points at a motion's link angles, the swing foot level (the model's kinematics).
+BodyPoints motionPoints(const LinkMotion& motion);
 
 // What letting a step loose does by its end T.
 struct LooseOutcome {

@@ -10,8 +10,19 @@
 
 using namespace orva;
 
+std::string gaitModeWanted() {
+    return "a gait mode 0.." + std::to_string(gaitModeCount - 1);
+}
+
+bool parseGaitMode(const std::string& text, int& mode) {
+    long value = 0;
+    if (!parseInteger(text, value) || value < 0 || value >= gaitModeCount) return false;
+    mode = static_cast<int>(value);
+    return true;
+}
+
 std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseMode) {
-    long mode = 0;
+    int mode = 0;
     bool modeGiven = false;
     bool given[gaitFieldCount] = {};
     double values[gaitFieldCount] = {};
@@ -29,10 +40,8 @@ std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseM
         if (name == "mode") {
             if (modeGiven) return "mode given twice";
             modeGiven = true;
-            if (!parseReal(value, number) || number != std::floor(number) || number < 0 ||
-                number >= gaitModeCount)
-                return "mode must be a gait mode 0..15, not \"" + value + "\"";
-            mode = static_cast<long>(number);
+            if (!parseGaitMode(value, mode))
+                return "mode must be " + gaitModeWanted() + ", not \"" + value + "\"";
             continue;
         }
         int field = 0;
@@ -55,8 +64,8 @@ std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseM
         given[field] = anyField = true;
         values[field] = number;
     }
-    out = tableGait(static_cast<int>(mode));
-    if (baseMode) *baseMode = static_cast<int>(mode);
+    out = tableGait(mode);
+    if (baseMode) *baseMode = mode;
     if (!anyField) return "";
     out.mode = customGait;
     for (int i = 0; i < gaitFieldCount; ++i)
@@ -98,8 +107,7 @@ int takeGaitArgument(int& argc, char** argv, GaitTarget& start) {
             return 2;
         }
         given = true;
-        TrajectorySegment scratch;
-        if (!generateStep(start.entry, scratch)) {
+        if (!givesUsableStep(start.entry)) {
             std::fprintf(stderr, "orva: the gait %s gives no usable step\n", argv[i]);
             return 1;
         }

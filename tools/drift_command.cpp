@@ -3,6 +3,7 @@
 #include "gait/let_loose.h"
 #include "gait/step_generator.h"
 #include "model/core_setup.h"
+#include "tools/cli.h"
 #include "tools/picture_options.h"
 
 #include <cstdio>
@@ -50,10 +51,8 @@ const char* const driftHelp =
 constexpr long defaultSamples = 101;
 constexpr long maxSamples = 1000000;
 
-int badDriftArguments(const std::string& message) {
-    std::fprintf(stderr, "orva-gait drift: %s (try 'orva-gait drift --help')\n", message.c_str());
-    return 2;
-}
+// Usage errors name the command as the tool: "orva-gait drift: ... (try 'orva-gait drift --help')".
+const char* const driftTool = "orva-gait drift";
 
 std::string driftCsv(const TrajectorySegment& seg, FreeJoints free, int count) {
     std::string out = "t,theta0,planTheta0,theta2,planTheta2,hipX,hipY,planHipX,planHipY,"
@@ -63,11 +62,11 @@ std::string driftCsv(const TrajectorySegment& seg, FreeJoints free, int count) {
         const double t = seg.duration * k / (count - 1);
         advanceLoose(seg, free, s, t);
         const LinkMotion loose = looseMotion(seg, free, s), plan = linkMotionAt(seg, t);
-        const StepPoints p = stepPoints(loose.theta), q = stepPoints(plan.theta);
+        const BodyPoints p = motionPoints(loose), q = motionPoints(plan);
         appendNumber(out, t);
-        for (double x : {loose.theta[0], plan.theta[0], loose.theta[2], plan.theta[2], p.hip[0],
-                         p.hip[1], q.hip[0], q.hip[1], p.swingAnkle[0], p.swingAnkle[1],
-                         q.swingAnkle[0], q.swingAnkle[1]}) {
+        for (double x :
+             {loose.theta[0], plan.theta[0], loose.theta[2], plan.theta[2], p.hip.x, p.hip.y,
+              q.hip.x, q.hip.y, p.swingAnkle.x, p.swingAnkle.y, q.swingAnkle.x, q.swingAnkle.y}) {
             out += ',';
             appendNumber(out, x);
         }
@@ -103,20 +102,20 @@ int runDriftCommand(int argc, char** argv) {
                                             {"--samples", true, false},
                                             {"--summary", false, false}},
                                            options);
-    if (!error.empty()) return badDriftArguments(error);
+    if (!error.empty()) return usageError(driftTool, error);
     if (options.help) return writeOutput("drift", "", driftHelp);
 
     long count = defaultSamples;
     setupCore();
     StepChoice choice;
     if (const std::string problem = chooseStep(options, choice); !problem.empty())
-        return badDriftArguments(problem);
+        return usageError(driftTool, problem);
     FreeJoints free;
     if (const std::string problem = chooseFreeJoints(options, free); !problem.empty())
-        return badDriftArguments(problem);
+        return usageError(driftTool, problem);
     if (const std::string* s = optionValue(options, "--samples"))
         if (!parseInteger(*s, count) || count < 2 || count > maxSamples)
-            return badDriftArguments("--samples takes a count 2..1000000");
+            return usageError(driftTool, "--samples takes a count 2..1000000");
     const bool summary = optionValue(options, "--summary") != nullptr;
 
     TrajectorySegment seg{};

@@ -1,8 +1,10 @@
 #include "tools/mjcf_command.h"
 
+#include "assets/data_set.h"
 #include "gait/dynamics.h"
 #include "model/core_setup.h"
 #include "shell/dynamics_history.h"
+#include "tools/cli.h"
 #include "tools/picture_options.h"
 
 #include <cstdio>
@@ -170,10 +172,8 @@ std::string walkerModel() {
     return out;
 }
 
-int badMjcfArguments(const std::string& message) {
-    std::fprintf(stderr, "orva-gait mjcf: %s (try 'orva-gait mjcf --help')\n", message.c_str());
-    return 2;
-}
+// Usage errors name the command as the tool: "orva-gait mjcf: ... (try 'orva-gait mjcf --help')".
+const char* const mjcfTool = "orva-gait mjcf";
 
 } // namespace
 
@@ -185,7 +185,7 @@ int runMjcfCommand(int argc, char** argv) {
     Options options;
     const std::string error =
         parseOptions(argc, argv, {{"--stance-rooted", false, false}}, options);
-    if (!error.empty()) return badMjcfArguments(error);
+    if (!error.empty()) return usageError(mjcfTool, error);
     if (options.help) return writeOutput("mjcf", "", mjcfHelp);
     setupCore();
     return writeOutput("mjcf", "", mjcfModel(optionValue(options, "--stance-rooted") != nullptr));

@@ -129,8 +129,7 @@ TEST(LetLoose, OffsetsAndEarlyContact) {
     for (int i = 0; i <= 10; ++i) {
         advanceLoose(seg, FreeJoints::ankle, s,
                      seg.duration * 0.5 + (early.earlyContact - seg.duration * 0.5) * i / 10);
-        const double height =
-            stepPoints(looseMotion(seg, FreeJoints::ankle, s).theta).swingAnkle[1];
+        const double height = motionPoints(looseMotion(seg, FreeJoints::ankle, s)).swingAnkle.y;
         EXPECT_TRUE(i < 10 ? height > 0 : std::fabs(height) < 1e-9) << i << " " << height;
     }
 }

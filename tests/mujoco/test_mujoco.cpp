@@ -5,6 +5,7 @@
 #include "model/gait_table.h"
 #include "tools/mjcf_command.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -94,10 +95,12 @@ TEST(Mujoco, ModelsCarryTheBodyModelsNumbers) {
 // foot level (as the README tells), and the stance ankle at x: the feet and the hip land where
 // the plan puts them.
 void walkerPose(const mjModel* m, mjData* d, const double theta[modelLinkCount], double x) {
-    const StepPoints p = stepPoints(theta);
+    LinkMotion motion{};
+    std::copy(theta, theta + modelLinkCount, motion.theta);
+    const BodyPoints p = motionPoints(motion);
     const std::pair<const char*, double> joints[] = {
-        {"rootx", x + p.hip[0]},
-        {"rootz", p.hip[1] - bodyParams.length[0] - bodyParams.length[1]},
+        {"rootx", x + p.hip.x},
+        {"rootz", p.hip.y - bodyParams.length[0] - bodyParams.length[1]},
         {"rooty", theta[2] - halfPi},
         {"hip_left", theta[1] - theta[2]},
         {"knee_left", theta[0] - theta[1]},
@@ -143,15 +146,15 @@ TEST(Mujoco, InverseDynamicsAgreesAlongSteps) {
             for (int k = 0; k < modelLinkCount; ++k)
                 EXPECT_NEAR(data->qfrc_inverse[k], d.tau[k], 1e-6 * scale)
                     << step[0] << ">" << step[1] << " t " << t << " joint " << k;
-            const StepPoints p = stepPoints(m.theta);
+            const BodyPoints p = motionPoints(m);
             walkerPose(w, walker.data, m.theta, 1.5);
             const double* stance = walker.data->xpos + 3 * left;
             const double* ankles[2] = {data->xpos + 3 * swingFoot, walker.data->xpos + 3 * right};
             EXPECT_NEAR(stance[0], 1.5, 1e-12);
             EXPECT_NEAR(stance[2], 0, 1e-12);
             for (const double* ankle : ankles) {
-                EXPECT_NEAR(ankle[0] - (ankle == ankles[1] ? 1.5 : 0), p.swingAnkle[0], 1e-12);
-                EXPECT_NEAR(ankle[2], p.swingAnkle[1], 1e-12);
+                EXPECT_NEAR(ankle[0] - (ankle == ankles[1] ? 1.5 : 0), p.swingAnkle.x, 1e-12);
+                EXPECT_NEAR(ankle[2], p.swingAnkle.y, 1e-12);
             }
         }
     }
