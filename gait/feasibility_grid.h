@@ -2,9 +2,9 @@
 // for one or more clearances, telling where it makes a usable step and how long that step
 // lasts. The atlas pictures and the window's map share it.
 //
-// Offers: AtlasRange, atlasValue, AtlasGrid, defaultAtlasGrid, AtlasPoint, atlasEntry,
-// atlasPoints, evaluateAtlasPoint, computeAtlas, atlasTableRows, AtlasColour, atlasColourNames,
-// colourValue, hasColourValue.
+// Offers: AtlasRange, atlasValue, maxAtlasRangeCount, validAtlasRange, AtlasGrid,
+// defaultAtlasGrid, AtlasPoint, atlasEntry, atlasPoints, evaluateAtlasPoint, computeAtlas,
+// atlasTableRows, AtlasColour, atlasColourNames, colourValue, hasColourValue.
 #pragma once
 
 #include "gait/dynamics.h"
@@ -21,6 +21,11 @@ struct AtlasRange {
 };
 
 double atlasValue(const AtlasRange& range, int i);
+
+constexpr int maxAtlasRangeCount = 1024;
+// A range the grid takes: 0 < first < last and 2 <= count <= maxAtlasRangeCount, or count 1
+// and first == last > 0.
+bool validAtlasRange(const AtlasRange& range);
 
 struct AtlasGrid {
     AtlasRange lengths;             // backStep = foreStep, m

@@ -10,6 +10,24 @@
 
 using namespace orva;
 
+std::string checkGaitMode(double mode, const std::string& text) {
+    if (mode != std::floor(mode) || mode < 0 || mode >= gaitModeCount)
+        return "mode must be a gait mode 0..15, not \"" + text + "\"";
+    return "";
+}
+
+std::string checkGaitField(const GaitField& f, double value, const std::string& text) {
+    const std::string name = f.name;
+    if (!std::isfinite(value)) return name + " must be finite, not \"" + text + "\"";
+    if (value >= f.lowest && value <= f.highest) return "";
+    char range[96];
+    if (f.lowest == f.highest)
+        std::snprintf(range, sizeof range, " must be %g %s (the world is flat)", f.lowest, f.unit);
+    else
+        std::snprintf(range, sizeof range, " must lie in %g..%g %s", f.lowest, f.highest, f.unit);
+    return name + range + ", not " + text;
+}
+
 std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseMode) {
     long mode = 0;
     bool modeGiven = false;
@@ -29,9 +47,8 @@ std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseM
         if (name == "mode") {
             if (modeGiven) return "mode given twice";
             modeGiven = true;
-            if (!parseReal(value, number) || number != std::floor(number) || number < 0 ||
-                number >= gaitModeCount)
-                return "mode must be a gait mode 0..15, not \"" + value + "\"";
+            if (!parseReal(value, number)) number = std::nan("");
+            if (std::string error = checkGaitMode(number, value); !error.empty()) return error;
             mode = static_cast<long>(number);
             continue;
         }
@@ -40,18 +57,11 @@ std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseM
         if (field == gaitFieldCount) return "unknown field \"" + name + "\"";
         const GaitField& f = gaitFields[field];
         if (given[field]) return name + " given twice";
-        if (isNonFiniteNumber(value)) return name + " must be finite, not \"" + value + "\"";
-        if (!parseReal(value, number)) return name + ": \"" + value + "\" is not a number";
-        if (number < f.lowest || number > f.highest) {
-            char range[96];
-            if (f.lowest == f.highest)
-                std::snprintf(range, sizeof range, " must be %g %s (the world is flat)", f.lowest,
-                              f.unit);
-            else
-                std::snprintf(range, sizeof range, " must lie in %g..%g %s", f.lowest, f.highest,
-                              f.unit);
-            return name + range + ", not " + value;
-        }
+        if (isNonFiniteNumber(value))
+            number = std::nan("");
+        else if (!parseReal(value, number))
+            return name + ": \"" + value + "\" is not a number";
+        if (std::string error = checkGaitField(f, number, value); !error.empty()) return error;
         given[field] = anyField = true;
         values[field] = number;
     }

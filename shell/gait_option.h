@@ -3,7 +3,7 @@
 // "mode=6,meanSpeed=0.31,clearance=0.12". Without fields it is row M itself; with any it is a
 // custom gait.
 //
-// Offers: parseGaitOption, gaitOptionHelp, takeGaitArgument.
+// Offers: parseGaitOption, checkGaitMode, checkGaitField, gaitOptionHelp, takeGaitArgument.
 #pragma once
 
 #include "walking/walk_cycle.h"
@@ -15,6 +15,13 @@
 // number, not finite, or out of its range.
 std::string parseGaitOption(const std::string& text, orva::GaitTarget& out,
                             int* baseMode = nullptr);
+
+// The option's checks of one value, for callers that have the number already (other languages'
+// bindings): a base row must be a whole gait mode 0..15; a field's value finite and within its
+// range. text is the value as its user wrote it, for the message. Returns an empty string, or
+// the option's one line.
+std::string checkGaitMode(double mode, const std::string& text);
+std::string checkGaitField(const orva::GaitField& field, double value, const std::string& text);
 
 // The option's form and every field's range, for the help texts.
 std::string gaitOptionHelp();

@@ -327,8 +327,6 @@ const char* const atlasHelp =
     "A:B:N needs 0 < A < B and 2 <= N <= 1024, or N = 1 and A = B. Exit status: 0; 1 when the\n"
     "output cannot be written in full; 2 for bad arguments.\n";
 
-constexpr long maxRangeCount = 1024;
-
 int badAtlasArguments(const std::string& message) {
     std::fprintf(stderr, "orva-gait atlas: %s (try 'orva-gait atlas --help')\n", message.c_str());
     return 2;
@@ -352,8 +350,7 @@ bool parseRange(const std::string& text, AtlasRange& out) {
         !parseInteger(text.substr(b + 1), count))
         return false;
     out.count = static_cast<int>(count);
-    if (count == 1) return out.first > 0 && out.first == out.last;
-    return count >= 2 && count <= maxRangeCount && out.first > 0 && out.first < out.last;
+    return count == out.count && validAtlasRange(out);
 }
 
 } // namespace
