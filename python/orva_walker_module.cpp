@@ -306,6 +306,9 @@ Attributes (read-only; units and the ranges a flat world allows):
 PYBIND11_MODULE(_core, m) {
     m.doc() = "The gait core of ORVA walker (compiled part of orva_walker).";
     setupCore();
+    // Types and signatures carry the package's name, which is where users meet them.
+    const py::object ownName = m.attr("__name__");
+    m.attr("__name__") = "orva_walker";
 
     static py::exception<UnusableGait> unusable(m, "UnusableGait", PyExc_ValueError);
     unusable.doc() = "The step generator makes no usable step of this gait (a ValueError); the "
@@ -339,7 +342,7 @@ PYBIND11_MODULE(_core, m) {
              "Gait(mode=0, **fields): row `mode` (0..15) of the gait table, with the fields "
              "given (snake-case names, e.g. mean_speed=0.3) changed.");
     for (const GaitField& f : gaitFields) {
-        const std::string doc = std::string(f.name) + " in " + f.unit;
+        const std::string doc = std::string(f.unit) + " (--gait's " + f.name + ")";
         gait.def_property_readonly(
             snakeCase(f.name).c_str(),
             [member = f.member](const Gait& g) { return g.target.entry.*member; }, doc.c_str());
@@ -477,6 +480,7 @@ from each step's dynamics over 2001 samples.
 A dict: lengths, speeds and clearances (the axes), and arrays shaped (clearances, lengths,
 speeds): usable (bool), duration (s, NaN where unusable), outerPasses and innerPasses, and one
 per measure asked for (NaN where unusable or undefined). Runs without the GIL.)");
+    m.attr("__name__") = ownName;
     m.def("_time_generate_step", &timeGenerateStep, py::arg("gait"), py::arg("calls"),
           "Mean processor time of one C++ generateStep call over `calls` calls, s (for the "
           "benchmark).");
