@@ -1,5 +1,5 @@
 # Types of orva_walker, for editors and type checkers. Units as in the docstrings.
-from typing import ClassVar, Iterable, Sequence, Union, overload
+from typing import ClassVar, Iterable, Sequence, Union
 
 import numpy as np
 import numpy.typing as npt
