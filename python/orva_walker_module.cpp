@@ -339,7 +339,7 @@ PYBIND11_MODULE(_core, m) {
                  return makeGait(mode, fields);
              }),
              py::arg("mode") = 0,
-             "Gait(mode=0, **fields): row `mode` (0..15) of the gait table, with the fields "
+             "Gait(mode=0, **fields): row `mode` (0..15) of the gait table, with the fields\n"
              "given (snake-case names, e.g. mean_speed=0.3) changed.");
     for (const GaitField& f : gaitFields) {
         const std::string doc = std::string(f.unit) + " (--gait's " + f.name + ")";
@@ -390,8 +390,8 @@ angles are absolute, in rad. Made by generate_step() or transition().)")
         .def_property_readonly(
             "passes",
             [](const Step& s) { return py::make_tuple(s.stats.outerPasses, s.stats.innerPasses); },
-            "The generator's passes: (outer, inner), the momentum-residual evaluations and the "
-            "torso-rate passes summed over them.")
+            "The generator's passes: (outer, inner), the momentum-residual evaluations and\n"
+            "the torso-rate passes summed over them.")
         .def_property_readonly(
             "coefficients",
             [](const Step& s) {
@@ -401,16 +401,16 @@ angles are absolute, in rad. Made by generate_step() or transition().)")
                         c.mutable_at(k, i) = s.seg.poly[k].c[i];
                 return c;
             },
-            "A (5, 11) array: row k holds link k's angle as c0 + c1 t + ... + c10 t**10, rad "
-            "with t in s.")
+            "A (5, 11) array: row k holds link k's angle as c0 + c1 t + ... + c10 t**10,\n"
+            "rad with t in s.")
         .def(
             "pose",
             [](const Step& s, const py::array_t<double, py::array::forcecast>& t) {
                 return linkMotion(s, t, &LinkMotion::theta);
             },
             py::arg("t"),
-            "Link angles at time t (s from the step's start): a (5,) array for a number, (N, 5) "
-            "for N times; rad.")
+            "Link angles at time t (s from the step's start), rad: a (5,) array for a number,\n"
+            "(N, 5) for a 1-D array of N times.")
         .def(
             "rates",
             [](const Step& s, const py::array_t<double, py::array::forcecast>& t) {
