@@ -203,15 +203,17 @@ py::dict summary(const Step& step) {
 }
 
 AtlasRange gridRange(const py::sequence& given, const char* name) {
-    if (py::len(given) != 3)
-        throw py::value_error(std::string(name) + " must be (first, last, count), not " +
-                              std::string(py::repr(given)));
-    const AtlasRange range{py::cast<double>(given[0]), py::cast<double>(given[1]),
-                           py::cast<int>(given[2])};
+    const std::string form = std::string(name) + " must be (first, last, count)";
+    if (py::len(given) != 3) throw py::value_error(form + ", not " + std::string(py::repr(given)));
+    AtlasRange range{};
+    try {
+        range = {given[0].cast<double>(), given[1].cast<double>(), given[2].cast<int>()};
+    } catch (const py::cast_error&) {
+        throw py::type_error(form + " with a whole count, not " + std::string(py::repr(given)));
+    }
     if (!validAtlasRange(range))
-        throw py::value_error(std::string(name) +
-                              " must be (first, last, count) with 0 < first < last and 2 <= "
-                              "count <= 1024, or count 1 and first == last");
+        throw py::value_error(form + " with 0 < first < last and 2 <= count <= 1024, or count "
+                                     "1 and first == last");
     return range;
 }
 
