@@ -356,7 +356,9 @@ PYBIND11_MODULE(_core, m) {
             "custom", [](const Gait& g) { return g.target.mode == customGait; },
             "True when a field differs from the row, as the command line's custom gait (mode -1).")
         .def("__repr__", &gaitRepr)
-        .def("__eq__", [](const Gait& a, const Gait& b) { return sameGait(a.target, b.target); })
+        .def(
+            "__eq__", [](const Gait& a, const Gait& b) { return sameGait(a.target, b.target); },
+            py::is_operator())
         .def(py::pickle(
             [](const Gait& g) {
                 py::dict fields;
