@@ -1,5 +1,5 @@
 #include "shell/idle_pass.h"
-#include "shell/shell_state.h"
+#include "shell/lab.h"
 #include "walking/walk_cycle.h"
 
 #include "model/core_setup.h"
@@ -13,11 +13,12 @@ namespace {
 
 // An ordinary idle pass: one simulation step in the middle of a step, with both pose queries.
 void idlePassMidStep(benchmark::State& state) {
-    startWalking();
+    Lab lab;
+    startWalking(lab);
     for (auto _ : state) {
-        walkCycle.phase = 0;
-        walkCycle.phaseClock = 0.1;
-        benchmark::DoNotOptimize(idlePass());
+        lab.walker.phase = 0;
+        lab.walker.phaseClock = 0.1;
+        benchmark::DoNotOptimize(idlePass(lab));
     }
 }
 BENCHMARK(idlePassMidStep);
@@ -25,17 +26,18 @@ BENCHMARK(idlePassMidStep);
 // The worst calls: the idle pass that ends a step, generates the next one and builds the blend.
 // Argument: the gait mode in force; second argument: the mode requested in that call (-1: none).
 void idlePassStepBoundary(benchmark::State& state) {
-    startWalking();
+    Lab lab;
+    startWalking(lab);
     const int mode = static_cast<int>(state.range(0));
     const int requested = static_cast<int>(state.range(1));
     for (auto _ : state) {
-        walkCycle.phase = 0;
-        walkCycle.current = tableGait(mode);
-        walkCycle.changeLatched = 0;
-        walkCycle.phaseClock = walkCycle.segments[0].duration; // this call passes the duration
-        gaitSelection.gaitChanged = requested >= 0;
-        gaitSelection.gaitMode = requested >= 0 ? requested : mode;
-        benchmark::DoNotOptimize(idlePass());
+        lab.walker.phase = 0;
+        lab.walker.current = tableGait(mode);
+        lab.walker.changeLatched = 0;
+        lab.walker.phaseClock = lab.walker.segments[0].duration; // this call passes the duration
+        lab.gait.gaitChanged = requested >= 0;
+        lab.gait.gaitMode = requested >= 0 ? requested : mode;
+        benchmark::DoNotOptimize(idlePass(lab));
     }
 }
 BENCHMARK(idlePassStepBoundary)

@@ -7,8 +7,9 @@
 // CLOCK_REALTIME nanoseconds, so the caller can compare them with its own launch time.
 //
 // On each SIGUSR1 it also takes a snapshot: wall time, the process's CPU time (all threads),
-// frames, idle calls, and, when ORVA_PROBE_STATS gives the offset of orva's walkStats record in hex
-// (from nm), the simulation increments and the distance walked read from it. Snapshots are written
+// frames, idle calls, and, when ORVA_PROBE_STATS gives the offset of orva's theLab pointer in hex
+// (from nm), the simulation increments and the distance walked read from the walk's statistics,
+// which begin the record it points to. Snapshots are written
 // as further lines, "snapshot wall=... cpu=... frames=... idle=... increments=... distance=...".
 #include <dlfcn.h>
 #include <link.h>
@@ -44,7 +45,9 @@ struct Snapshot {
 };
 Snapshot snapshots[64];
 int snapshotCount = 0;
-const char* walkStats = nullptr; // orva's record: increments (long long), then distance (double)
+// orva's pointer to its state, whose first bytes are the increments (long long), then the
+// distance (double).
+const char* const* labPointer = nullptr;
 
 long long cpuNs() {
     timespec t;
@@ -56,6 +59,7 @@ void takeSnapshot(int) {
     if (snapshotCount == 64) return;
     Snapshot& s = snapshots[snapshotCount++];
     s = Snapshot{nowNs(), cpuNs(), frames, idleCalls, 0, 0.0};
+    const char* walkStats = labPointer ? *labPointer : nullptr;
     if (walkStats) {
         s.increments = *reinterpret_cast<const long long*>(walkStats);
         s.distance = *reinterpret_cast<const double*>(walkStats + 8);
@@ -83,7 +87,8 @@ __attribute__((constructor)) void probeStart() {
     if (const char* offset = std::getenv("ORVA_PROBE_STATS")) {
         ElfW(Addr) base = 0;
         dl_iterate_phdr(firstObject, &base);
-        walkStats = reinterpret_cast<const char*>(base + std::strtoull(offset, nullptr, 16));
+        labPointer =
+            reinterpret_cast<const char* const*>(base + std::strtoull(offset, nullptr, 16));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "shell/frame_layout.h"
+#include "shell/idle_pass.h"
 
 namespace {
 
@@ -18,19 +19,15 @@ const char* const helpLines[] = {
     "INSERT: toggle navigation mode ON/OFF",
     "ARROW KEYS: navigate",
     "MOUSE: move camera direction",
-    "w: decrease step length",
-    "x: increase step length",
-    "q: decrease step height",
-    "s: increase step height",
-    "a: decrease step speed",
-    "z: increase step speed",
+};
+// The gait keys' lines come between these.
+const char* const warningLines[] = {
     "WATCH OUT: DO NOT CHANGE STEP MODE TOO FAST, THIS MAY LEAD TO INSTABILITY!",
     "IF THIS EVER HAPPENS, JUST CLOSE THE PROGRAM AND RESTART...",
 };
 
 // Forward (+1) or backward (-1) along the full view direction.
-void moveAlongView(double sign) {
-    CameraState& camera = cameraState;
+void moveAlongView(CameraState& camera, double sign) {
     const double c = std::cos(camera.pitch);
     camera.eyeXPending += sign * freeMoveStep * std::sin(camera.yaw) * c;
     camera.eyeY -= sign * freeMoveStep * std::sin(camera.pitch);
@@ -38,21 +35,17 @@ void moveAlongView(double sign) {
 }
 
 // Left (+1) or right (-1), at right angles to the view in the ground plane.
-void moveSideways(double sign) {
-    CameraState& camera = cameraState;
+void moveSideways(CameraState& camera, double sign) {
     const double c = std::cos(camera.pitch);
     camera.eyeXPending += sign * freeMoveStep * std::cos(camera.yaw) * c;
     camera.eyeZ -= sign * freeMoveStep * std::sin(camera.yaw) * c;
 }
 
-CameraState cameraBeforeViews; // the camera as the first "c" found it
-
 // Free camera where the follow eye is now, looking at the centre of mass.
-void aimFreeCamera() {
-    CameraState& camera = cameraState;
-    const CameraView follow = placeCamera(camera, walkerPlacement);
+void aimFreeCamera(CameraState& camera, const WalkerPlacement& placement) {
+    const CameraView follow = placeCamera(camera, placement);
     const double dx = follow.centre[0] - follow.eye[0];
-    const double dy = walkerPlacement.comOffset[1] - follow.eye[1];
+    const double dy = placement.comOffset[1] - follow.eye[1];
     const double dz = follow.centre[2] - follow.eye[2];
     camera.mode = -1;
     camera.eyeX = camera.eyeXPending = follow.eye[0];
@@ -64,44 +57,43 @@ void aimFreeCamera() {
 
 } // namespace
 
-void cycleCameraView() {
-    CameraState& camera = cameraState;
+void cycleCameraView(CameraState& camera, CameraState& beforeViews,
+                     const WalkerPlacement& placement) {
     switch (camera.view) {
     case 0:
-        cameraBeforeViews = camera;
+        beforeViews = camera;
         camera.mode = 1;
         camera.view = 1;
         break;
     case 1:
-        aimFreeCamera();
+        aimFreeCamera(camera, placement);
         camera.view = 2;
         break;
     default:
-        camera = cameraBeforeViews;
+        camera = beforeViews;
         camera.mode = 1;
         camera.view = 0;
         break;
     }
 }
 
-PointerPosition insertWarpPoint() {
-    return {static_cast<int>(windowState.width * 0.5), static_cast<int>(windowState.height * 0.5)};
+PointerPosition insertWarpPoint(const WindowState& window) {
+    return {static_cast<int>(window.width * 0.5), static_cast<int>(window.height * 0.5)};
 }
 
-void placeFreeCamera() {
-    cameraState.eyeX = walkerPlacement.drawX - cameraState.followOffsetX;
-    cameraState.eyeXPending = cameraState.eyeX;
-    cameraState.eyeZ = walkerPlacement.drawZ - cameraState.followOffsetZ;
+void placeFreeCamera(CameraState& camera, const WalkerPlacement& placement) {
+    camera.eyeX = placement.drawX - camera.followOffsetX;
+    camera.eyeXPending = camera.eyeX;
+    camera.eyeZ = placement.drawZ - camera.followOffsetZ;
 }
 
-KeyEffect specialKeyPass(int key) {
-    CameraState& camera = cameraState;
+KeyEffect specialKeyPass(CameraState& camera, const WalkerPlacement& placement, int key) {
     const bool free = camera.mode == -1;
     switch (key) {
     case keyF1:
         return KeyEffect::printHelp;
     case keyF2:
-        if (camera.mode == 1) placeFreeCamera();
+        if (camera.mode == 1) placeFreeCamera(camera, placement);
         camera.mode = -camera.mode;
         camera.view = 0;
         return KeyEffect::none;
@@ -114,28 +106,28 @@ KeyEffect specialKeyPass(int key) {
         return KeyEffect::warpPointer;
     case keyUp:
         if (free) {
-            moveAlongView(1);
+            moveAlongView(camera, 1);
         } else {
             camera.followDistance -= followDistanceStep;
         }
         return KeyEffect::none;
     case keyDown:
         if (free) {
-            moveAlongView(-1);
+            moveAlongView(camera, -1);
         } else {
             camera.followDistance += followDistanceStep;
         }
         return KeyEffect::none;
     case keyLeft:
         if (free) {
-            moveSideways(1);
+            moveSideways(camera, 1);
         } else {
             camera.followAngle = static_cast<float>(camera.followAngle - followAngleStep);
         }
         return KeyEffect::none;
     case keyRight:
         if (free) {
-            moveSideways(-1);
+            moveSideways(camera, -1);
         } else {
             camera.followAngle = static_cast<float>(camera.followAngle + followAngleStep);
         }
@@ -147,11 +139,14 @@ KeyEffect specialKeyPass(int key) {
 
 void printHelp(std::ostream& out) {
     for (const char* line : helpLines) out << line << std::endl;
+    for (const GaitKey& k : gaitKeys) out << k.key << ": " << k.help << std::endl;
+    for (const char* line : warningLines) out << line << std::endl;
 }
 
-std::optional<PointerPosition> mouseLookTurn(PointerPosition pointer) {
-    const int width = windowState.width;
-    const int height = windowState.height;
+std::optional<PointerPosition> mouseLookTurn(CameraState& camera, const WindowState& window,
+                                             PointerPosition pointer) {
+    const int width = window.width;
+    const int height = window.height;
     // A window without a drawing area has no centre to turn about.
     if (width <= 0 || height <= 0) return std::nullopt;
     const double halfWidth = width * 0.5;
@@ -161,7 +156,7 @@ std::optional<PointerPosition> mouseLookTurn(PointerPosition pointer) {
     const int cellX = static_cast<int>(dx);
     const int cellY = static_cast<int>(dy);
     if (cellX >= -1 && cellX <= 1 && cellY >= -1 && cellY <= 1) return std::nullopt;
-    cameraState.yaw -= mouseLookGain * dx / width;
-    cameraState.pitch += mouseLookGain * dy / height;
+    camera.yaw -= mouseLookGain * dx / width;
+    camera.pitch += mouseLookGain * dy / height;
     return PointerPosition{static_cast<int>(halfWidth), static_cast<int>(halfHeight)};
 }

@@ -29,27 +29,31 @@ constexpr int keyInsert = 108;
 // What a special key asks of the window side once the records are changed.
 enum class KeyEffect { none, printHelp, exitProgram, warpPointer, screenshot };
 
-// Applies a special key to cameraState; unknown keys do nothing.
-KeyEffect specialKeyPass(int key);
+// Applies a special key to camera (F2 places the free camera by placement); unknown keys do
+// nothing.
+KeyEffect specialKeyPass(CameraState& camera, const WalkerPlacement& placement, int key);
 
-// The fourteen help lines, each flushed.
+// The fourteen help lines (the gait keys' from their table), each flushed.
 void printHelp(std::ostream& out);
 
 // Leaving the follow camera: the free camera starts at the follow eye's offset from the stance
 // foot's path point, as the last frame left them.
-void placeFreeCamera();
+void placeFreeCamera(CameraState& camera, const WalkerPlacement& placement);
 
 // Key "c": the follow camera (as it was before the first "c"), then the follow camera side-on,
-// then a free camera at the follow eye aimed at ORVA's centre of mass, and round again.
-void cycleCameraView();
+// then a free camera at the follow eye aimed at ORVA's centre of mass, and round again;
+// beforeViews keeps the camera the first "c" found.
+void cycleCameraView(CameraState& camera, CameraState& beforeViews,
+                     const WalkerPlacement& placement);
 
 struct PointerPosition {
     int x, y; // pixels in the drawing area
 };
 
 // Where INSERT puts the pointer: the drawing area's centre, the point mouse-look turns about.
-PointerPosition insertWarpPoint();
+PointerPosition insertWarpPoint(const WindowState& window);
 
 // Mouse-look on a pointer read: turns yaw and pitch by its offset from the drawing area's centre
 // and returns where to put the pointer back, or nothing when it is within the dead zone.
-std::optional<PointerPosition> mouseLookTurn(PointerPosition pointer);
+std::optional<PointerPosition> mouseLookTurn(CameraState& camera, const WindowState& window,
+                                             PointerPosition pointer);

@@ -1,6 +1,5 @@
 #include "shell/dynamics_history.h"
 
-#include "shell/shell_state.h"
 #include "walking/walk_cycle.h"
 
 #include <cmath>
@@ -8,12 +7,10 @@
 
 using namespace orva;
 
-DynamicsHistory dynamicsHistory;
-
-void noteDynamics(DynamicsHistory& h) {
+void noteDynamics(DynamicsHistory& h, const WalkCycle& walker) {
     // The pose of this pass came from the segment and clock the cycle held after the last one;
     // a step boundary since then rewrote only the other segments.
-    const DynamicsSample d = dynamicsAt(walkCycle.segments[h.phase], h.clock);
+    const DynamicsSample d = dynamicsAt(walker.segments[h.phase], h.clock);
     const int at = h.next;
     for (int k = 0; k < modelLinkCount; ++k) h.tau[k][at] = static_cast<float>(d.tau[k]);
     h.fx[at] = static_cast<float>(d.fx);
@@ -26,8 +23,8 @@ void noteDynamics(DynamicsHistory& h) {
     h.latestClock = h.clock;
     h.next = (at + 1) % historyLength;
     if (h.count < historyLength) ++h.count;
-    h.phase = walkCycle.phase;
-    h.clock = walkCycle.phaseClock;
+    h.phase = walker.phase;
+    h.clock = walker.phaseClock;
 }
 
 DynamicsWarnings dynamicsWarnings(const DynamicsSample& d) {
@@ -36,15 +33,16 @@ DynamicsWarnings dynamicsWarnings(const DynamicsSample& d) {
             pulls};
 }
 
-const StepDynamics& currentStepDynamics(StepDynamics& cache) {
-    const int phase = walkCycle.phase;
-    const TrajectorySegment& seg = walkCycle.segments[phase == 1 || phase == 2 ? 2 : 0];
-    const double length = stepLength(walkCycle.stepEntry);
+const StepDynamics& currentStepDynamics(StepDynamics& cache, const WalkCycle& walker,
+                                        const WalkStats& stats) {
+    const int phase = walker.phase;
+    const TrajectorySegment& seg = walker.segments[phase == 1 || phase == 2 ? 2 : 0];
+    const double length = stepLength(walker.stepEntry);
     if (std::memcmp(&seg, &cache.seg, sizeof seg) == 0 && length == cache.stepLength) return cache;
     cache.seg = seg;
     cache.stepLength = length;
-    cache.from = walkStats.stepFrom;
-    cache.to = walkStats.stepTo;
+    cache.from = stats.stepFrom;
+    cache.to = stats.stepTo;
     cache.summary = summarizeDynamics(seg, length);
     return cache;
 }

@@ -3,8 +3,8 @@
 // The split of the ground force between the feet during a blend is not determined by the
 // motion: a blend is taken as single support on the stance foot the walking cycle reports.
 //
-// Offers: frictionLimit, footHeel, footToe, DynamicsHistory and its instance dynamicsHistory,
-// noteDynamics, DynamicsWarnings, dynamicsWarnings, StepDynamics, currentStepDynamics. The window
+// Offers: frictionLimit, footHeel, footToe, DynamicsHistory, noteDynamics,
+// DynamicsWarnings, dynamicsWarnings, StepDynamics, currentStepDynamics. The window
 // program calls noteDynamics after every idle pass, after noteIncrement.
 #pragma once
 
@@ -38,10 +38,8 @@ struct DynamicsHistory {
     double clock = 0.0;
 };
 
-extern DynamicsHistory dynamicsHistory;
-
 // After an idle pass: the dynamics of the pose it showed.
-void noteDynamics(DynamicsHistory& history);
+void noteDynamics(DynamicsHistory& history, const orva::WalkCycle& walker);
 
 struct DynamicsWarnings {
     bool copOffFoot;   // the centre of pressure lies outside the stance foot
@@ -57,5 +55,7 @@ struct StepDynamics {
     int from = 0, to = 0;    // gait modes
     orva::DynamicsSummary summary{};
 };
-// Brings cache up to the current step, summarising only when the step changed.
-const StepDynamics& currentStepDynamics(StepDynamics& cache);
+// Brings cache up to the walker's current step, summarising only when the step changed; from and
+// to come from the statistics.
+const StepDynamics& currentStepDynamics(StepDynamics& cache, const orva::WalkCycle& walker,
+                                        const WalkStats& stats);

@@ -79,21 +79,22 @@ CameraView placeCamera(CameraState& camera, const WalkerPlacement& placement) {
     return view;
 }
 
-FrameLayout layoutFrame() {
+FrameLayout layoutFrame(WalkerPlacement& placement, CameraState& camera,
+                        const orva::RobotState& robot) {
     FrameLayout frame;
-    frame.robot = placeRobot(walkerPlacement);
-    walkerPlacement.drawX = frame.robot.drawX;
-    walkerPlacement.drawZ = frame.robot.drawZ;
-    frame.chain = chainAngles(robotState, frame.robot.theta);
-    frame.view = placeCamera(cameraState, walkerPlacement);
+    frame.robot = placeRobot(placement);
+    placement.drawX = frame.robot.drawX;
+    placement.drawZ = frame.robot.drawZ;
+    frame.chain = chainAngles(robot, frame.robot.theta);
+    frame.view = placeCamera(camera, placement);
     return frame;
 }
 
-void recordWindowSize(int width, int height) {
-    windowState.width = width;
-    windowState.height = height;
+void recordWindowSize(WindowState& window, int width, int height) {
+    window.width = width;
+    window.height = height;
     if (height != 0) {
-        windowState.aspect = static_cast<float>(static_cast<double>(width) / height);
+        window.aspect = static_cast<float>(static_cast<double>(width) / height);
     }
 }
 

@@ -44,12 +44,13 @@ struct FrameLayout {
     CameraView view;
 };
 
-// One frame's numbers from the program-wide records; writes drawX and drawZ (and the follow
-// offsets in follow mode), the only shell fields a frame changes.
-FrameLayout layoutFrame();
+// One frame's numbers; writes drawX and drawZ into placement (and the follow offsets into camera
+// in follow mode), the only fields a frame changes.
+FrameLayout layoutFrame(WalkerPlacement& placement, CameraState& camera,
+                        const orva::RobotState& robot);
 
 // Reshape: records the size; a zero height keeps the previous aspect instead of dividing by 0.
-void recordWindowSize(int width, int height);
+void recordWindowSize(WindowState& window, int width, int height);
 
 // The gait lab panel's width in a window this wide: half of it, at most maxPanelWidth.
 constexpr int maxPanelWidth = 280;

@@ -9,8 +9,39 @@
 
 using namespace orva;
 
-Explorer explorer;
-GaitMap gaitMap;
+namespace {
+
+// The values a flat world allows the field, from the gait's field table.
+void fieldRange(double GaitEntry::*member, double& lowest, double& highest) {
+    for (const GaitField& f : gaitFields)
+        if (f.member == member) {
+            lowest = f.lowest;
+            highest = f.highest;
+        }
+}
+
+ExplorerSlider fieldSlider(const char* label, double GaitEntry::*member, const char* format) {
+    ExplorerSlider slider{label, member, 0, 0, format};
+    fieldRange(member, slider.lowest, slider.highest);
+    return slider;
+}
+
+} // namespace
+
+std::array<ExplorerSlider, explorerSliderCount> explorerSliders() {
+    const AtlasGrid grid = defaultAtlasGrid();
+    return {{
+        {"step m", &GaitEntry::backStep, grid.lengths.first, grid.lengths.last, "%.3f"},
+        {"speed m/s", &GaitEntry::meanSpeed, grid.speeds.first, grid.speeds.last, "%.3f"},
+        {"clear m", &GaitEntry::clearance, 0.0, 0.30, "%.3f"},
+        {"y0 m", &GaitEntry::hipHeightStart, 0.70, 0.90, "%.3f"},
+        {"vy0 m/s", &GaitEntry::hipVyStart, -0.5, 0.5, "%.2f"},
+        fieldSlider("ay0 m/s2", &GaitEntry::hipAyStart, "%.1f"),
+        {"y1 m", &GaitEntry::hipHeightEnd, 0.70, 0.90, "%.3f"},
+        {"vy1 m/s", &GaitEntry::hipVyEnd, -0.5, 0.5, "%.2f"},
+        fieldSlider("ay1 m/s2", &GaitEntry::hipAyEnd, "%.1f"),
+    }};
+}
 
 void setUpExplorer(Explorer& e, const GaitTarget& walked) {
     e.entry = walked.entry;
@@ -38,9 +69,9 @@ void tryExplorerGait(Explorer& e) {
     e.verdict = line;
 }
 
-bool walkExplorerGait(const Explorer& e) {
+bool walkExplorerGait(const Explorer& e, GaitSelection& gait) {
     if (!e.usable) return false;
-    selectGait(GaitTarget{customGait, e.entry});
+    selectGait(gait, GaitTarget{customGait, e.entry});
     return true;
 }
 

@@ -2,14 +2,16 @@
 // the generator at once, and the feasibility map of step length against mean hip speed at the
 // explorer's clearance, computed on a background thread while the walk goes on.
 //
-// Offers: Explorer, explorer (the program's instance), setUpExplorer, tryExplorerGait,
+// Offers: Explorer, ExplorerSlider, explorerSliders, setUpExplorer, tryExplorerGait,
 // stepRefusal, walkExplorerGait, GaitMap, gaitMapGrid, startGaitMap, stopGaitMap, gaitMapDone.
 #pragma once
 
 #include "gait/feasibility_grid.h"
 #include "gait/step_generator.h"
+#include "shell/shell_state.h"
 #include "walking/walk_cycle.h"
 
+#include <array>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -23,7 +25,18 @@ struct Explorer {
     std::string verdict; // one line: the step's duration, or why it is refused
 };
 
-extern Explorer explorer;
+// A slider of the explorer over one field of the gait.
+struct ExplorerSlider {
+    const char* label;
+    double orva::GaitEntry::*member;
+    double lowest, highest;
+    const char* format; // printf's, for the value shown
+};
+constexpr int explorerSliderCount = 9;
+constexpr int explorerHipSliders = 6; // the last six, folded away
+// Step length (backStep, foreStep follows) and mean speed over the feasibility grid's ranges,
+// so that the map shows every gait the sliders reach; clearance; the hip's fields.
+std::array<ExplorerSlider, explorerSliderCount> explorerSliders();
 
 // The explorer on the gait walked now, tried.
 void setUpExplorer(Explorer& e, const orva::GaitTarget& walked);
@@ -31,8 +44,8 @@ void setUpExplorer(Explorer& e, const orva::GaitTarget& walked);
 void tryExplorerGait(Explorer& e);
 // Why the generator refused a step, from its pass counts.
 std::string stepRefusal(const orva::StepStats& stats);
-// Asks for e's gait at the next step boundary, when it is usable. Returns whether it did.
-bool walkExplorerGait(const Explorer& e);
+// Asks gait for e's gait at the next step boundary, when it is usable. Returns whether it did.
+bool walkExplorerGait(const Explorer& e, GaitSelection& gait);
 
 // The map: mapCells lengths by mapCells speeds over the atlas's ranges, at one clearance; the
 // worker fills points in order and publishes how many are done.
@@ -47,8 +60,6 @@ struct GaitMap {
     std::thread worker;
     ~GaitMap();
 };
-
-extern GaitMap gaitMap;
 
 orva::AtlasGrid gaitMapGrid(double clearance);
 // Starts computing the map at clearance, with the dynamics of each usable step when asked,

@@ -2,9 +2,6 @@
 
 #include "model/core_setup.h"
 #include "model/pose_queries.h"
-#include "shell/dynamics_history.h"
-#include "shell/shell_state.h"
-#include "shell/walk_stats.h"
 #include "walking/walk_cycle.h"
 
 #include <algorithm>
@@ -13,23 +10,37 @@ using namespace orva;
 
 namespace {
 
-int idleStepCount = 0; // idle passes so far; every tenth asks for a redraw
 constexpr int redrawEvery = 10;
 
-struct GaitKey {
-    unsigned char key;
-    int GaitSelection::*level;
-    int change;
-    int top; // highest level; the lowest is 0
-};
-
-const GaitKey gaitKeys[] = {
-    {'x', &GaitSelection::stepLength, +1, 3}, {'w', &GaitSelection::stepLength, -1, 3},
-    {'s', &GaitSelection::stepHeight, +1, 1}, {'q', &GaitSelection::stepHeight, -1, 1},
-    {'z', &GaitSelection::stepSpeed, +1, 1},  {'a', &GaitSelection::stepSpeed, -1, 1},
-};
-
 } // namespace
+
+const GaitKey gaitKeys[gaitKeyCount] = {
+    {'w', &GaitSelection::stepLength, -1, 3, "decrease step length"},
+    {'x', &GaitSelection::stepLength, +1, 3, "increase step length"},
+    {'q', &GaitSelection::stepHeight, -1, 1, "decrease step height"},
+    {'s', &GaitSelection::stepHeight, +1, 1, "increase step height"},
+    {'a', &GaitSelection::stepSpeed, -1, 1, "decrease step speed"},
+    {'z', &GaitSelection::stepSpeed, +1, 1, "increase step speed"},
+};
+
+std::string gaitKeyCharacters() {
+    std::string keys;
+    for (const GaitKey& k : gaitKeys) keys += static_cast<char>(k.key);
+    return keys;
+}
+
+const GaitKey* findGaitKey(unsigned char key) {
+    for (const GaitKey& k : gaitKeys)
+        if (k.key == key) return &k;
+    return nullptr;
+}
+
+const GaitKey& findGaitKey(int GaitSelection::*level, int change) {
+    const GaitKey* found = gaitKeys;
+    for (const GaitKey& k : gaitKeys)
+        if (k.level == level && k.change == change) found = &k;
+    return *found;
+}
 
 void setStartingPose(RobotState& state) {
     state = RobotState{};
@@ -40,13 +51,15 @@ void setStartingPose(RobotState& state) {
     state.q[5] = 1.0;
 }
 
-GaitTarget selectedGait() {
-    const GaitSelection& g = gaitSelection;
+std::string gaitLabel(int mode) {
+    return mode == customGait ? "custom" : "mode " + std::to_string(mode);
+}
+
+GaitTarget selectedGait(const GaitSelection& g) {
     return g.custom ? GaitTarget{customGait, g.customEntry} : tableGait(g.gaitMode);
 }
 
-void selectGait(const GaitTarget& target) {
-    GaitSelection& g = gaitSelection;
+void selectGait(GaitSelection& g, const GaitTarget& target) {
     g.custom = target.mode == customGait;
     if (g.custom) {
         g.customEntry = target.entry;
@@ -59,74 +72,81 @@ void selectGait(const GaitTarget& target) {
     g.gaitChanged = 1;
 }
 
-int gaitRequest() {
+int gaitRequest(const GaitSelection& gait, const WalkCycle& walker) {
     // A key pressed while another change waited was dropped by the cycle: ask again once it is
     // free, until it walks the gait selected.
-    const bool behind =
-        walkCycle.changeLatched == 0 && !sameGait(walkCycle.current, selectedGait());
-    return gaitSelection.gaitChanged == 1 || behind ? 1 : 0;
+    const bool behind = walker.changeLatched == 0 && !sameGait(walker.current, selectedGait(gait));
+    return gait.gaitChanged == 1 || behind ? 1 : 0;
 }
 
-void startWalking() {
+void startWalking(Lab& lab) {
     setupCore();
-    startWalking(tableGait(0));
+    startWalking(lab, tableGait(0));
 }
 
-void startWalking(const GaitTarget& start) {
-    resetShellState();
-    idleStepCount = 0;
-    walkStats = WalkStats{};
-    dynamicsHistory = DynamicsHistory{};
-    walkStats.stepFrom = walkStats.stepTo = walkStats.lastMode = start.mode;
-    setStartingPose(robotState);
-    simulationInit(walkCycle, start);
-    selectGait(start);
-    gaitSelection.gaitChanged = 0;
+void startWalking(Lab& lab, const GaitTarget& start) {
+    lab.window = WindowState{};
+    lab.placement = WalkerPlacement{};
+    lab.gait = GaitSelection{};
+    lab.camera = CameraState{};
+    lab.idlePasses = 0;
+    lab.stats = WalkStats{};
+    lab.dynamics = DynamicsHistory{};
+    lab.stats.stepFrom = lab.stats.stepTo = lab.stats.lastMode = start.mode;
+    setStartingPose(lab.robot);
+    simulationInit(lab.walker, start);
+    selectGait(lab.gait, start);
+    lab.gait.gaitChanged = 0;
 }
 
-bool idlePass() {
-    WalkerPlacement& place = walkerPlacement;
-    const int flag = simulationStep(walkCycle, robotState, gaitRequest(), selectedGait());
-    gaitSelection.gaitChanged = 0;
-    if (walkCycle.refusals != gaitSelection.refusalsSeen) {
+bool idlePass(Lab& lab) {
+    WalkerPlacement& place = lab.placement;
+    GaitSelection& gait = lab.gait;
+    const int flag =
+        simulationStep(lab.walker, lab.robot, gaitRequest(gait, lab.walker), selectedGait(gait));
+    gait.gaitChanged = 0;
+    if (lab.walker.refusals != gait.refusalsSeen) {
         // No usable step leads to the gait selected: select the one walked, so that it is not
         // asked for again at every boundary.
-        gaitSelection.refusalsSeen = walkCycle.refusals;
-        selectGait(walkCycle.current);
-        gaitSelection.gaitChanged = 0;
+        gait.refusalsSeen = lab.walker.refusals;
+        selectGait(gait, lab.walker.current);
+        gait.gaitChanged = 0;
     }
     if (flag != place.supportLeg) {
         // The foot that was swinging is the new stance foot; it stood swingReach ahead.
         place.hipHalfWidth = -place.hipHalfWidth;
         place.stanceArc += place.swingReach;
     }
-    centreOfMass(robotState, place.comOffset);
-    cameraState.eyeX = cameraState.eyeXPending;
+    centreOfMass(lab.robot, place.comOffset);
+    lab.camera.eyeX = lab.camera.eyeXPending;
     place.supportLeg = flag;
-    place.swingReach = swingFootReach(robotState);
-    ++idleStepCount;
-    return idleStepCount % redrawEvery == 0;
+    place.swingReach = swingFootReach(lab.robot);
+    ++lab.idlePasses;
+    return lab.idlePasses % redrawEvery == 0;
 }
 
-bool runIdlePlan(const IdlePlan& plan, void (*afterIncrement)()) {
+bool runIdlePlan(Lab& lab, const IdlePlan& plan, const std::function<bool()>& stopAfter) {
     bool redraw = plan.redraw;
     for (int i = 0; i < plan.increments; ++i) {
-        if (idlePass() && plan.redrawEveryTenth) redraw = true;
-        noteIncrement(walkStats);
-        noteDynamics(dynamicsHistory);
-        if (afterIncrement) afterIncrement();
+        if (idlePass(lab) && plan.redrawEveryTenth) redraw = true;
+        noteIncrement(lab.stats, lab.placement, lab.walker, lab.robot);
+        noteDynamics(lab.dynamics, lab.walker);
+        if (stopAfter && stopAfter()) {
+            giveBackIncrements(lab.pacing, plan.increments - i - 1);
+            return true;
+        }
     }
     return redraw;
 }
 
-void onKey(unsigned char key, int, int) {
-    GaitSelection& g = gaitSelection;
-    for (const GaitKey& k : gaitKeys) {
-        if (k.key != key) continue;
-        int& level = g.*k.level;
-        level = std::clamp(level + k.change, 0, k.top);
+bool pressGaitKey(GaitSelection& g, unsigned char key) {
+    const GaitKey* k = findGaitKey(key);
+    if (k) {
+        int& level = g.*k->level;
+        level = std::clamp(level + k->change, 0, k->top);
         g.gaitChanged = 1; // also when the level was already at its bound
         g.custom = false;
     }
     g.gaitMode = g.stepLength + 4 * g.stepHeight + 8 * g.stepSpeed;
+    return k != nullptr;
 }

@@ -6,8 +6,6 @@
 #include <chrono>
 #include <cmath>
 
-PacingState pacingState;
-
 namespace {
 
 const int maxIncrementsPerCall = static_cast<int>(maxPhasePerCall / orva::phaseIncrement);
@@ -81,6 +79,10 @@ IdlePlan planIdle(PacingState& p, double now) {
     if (p.frameOwed) wait = std::min(wait, p.lastFrameWall + framePeriod - now);
     plan.waitSeconds = std::clamp(wait, 0.0, longestWait);
     return plan;
+}
+
+void giveBackIncrements(PacingState& p, int increments) {
+    if (p.paced) p.doneSinceAnchor -= increments;
 }
 
 double wallSeconds() {

@@ -2,8 +2,9 @@
 // runs, whether it asks for a redraw, and how long it may then wait. The wall clock is passed
 // in, in seconds.
 //
-// Offers: PacingState and its instance pacingState, the speed bounds, speedFactor,
-// togglePacing, togglePause, changeSpeed, requestStep, IdlePlan, planIdle, wallSeconds.
+// Offers: PacingState, the speed bounds, speedFactor,
+// togglePacing, togglePause, changeSpeed, requestStep, IdlePlan, planIdle, giveBackIncrements,
+// wallSeconds.
 //
 // Unpaced (the start): one increment per idle call and a redraw after every tenth, as fast as
 // idle calls come. Paced: the phase clock follows the wall clock times the speed factor; a call
@@ -25,8 +26,6 @@ struct PacingState {
     double lastFrameWall = -1e9; // s
     bool frameOwed = false;      // increments ran since the last frame
 };
-
-extern PacingState pacingState;
 
 constexpr int minSpeedLevel = -4;        // 1/16 x
 constexpr int maxSpeedLevel = 2;         // 4 x
@@ -50,6 +49,9 @@ struct IdlePlan {
 };
 
 IdlePlan planIdle(PacingState& pacing, double now);
+// Increments a plan named that did not run (a video frame came first): the paced clock owes
+// them again.
+void giveBackIncrements(PacingState& pacing, int increments);
 
 // Seconds of a steady clock, for the window program.
 double wallSeconds();

@@ -16,6 +16,8 @@
 #include "model/gait_table.h"
 #include "shell/camera_input.h"
 #include "shell/frame_layout.h"
+#include "shell/gait_option.h"
+#include "shell/lab.h"
 #include "walking/walk_cycle.h"
 
 namespace {
@@ -49,7 +51,7 @@ bool parseSize(const std::string& text, int& width, int& height) {
 }
 
 bool goodSide(int side) {
-    return side >= smallestVideoSide && side <= largestVideoSide && side % 2 == 0;
+    return side >= smallestVideoSide && side <= largestVideoSide && side == evenVideoSide(side);
 }
 
 // What is wrong with the values given, in one line; "" when nothing.
@@ -119,20 +121,33 @@ int parseRecordOptions(int& argc, char** argv, RecordRequest& request, std::ostr
     return -1;
 }
 
-int recordOption(int& argc, char** argv, RecordRequest& request) {
-    if (const int status = parseRecordOptions(argc, argv, request, std::cerr); status >= 0)
-        return status;
-    if (!request.wanted) return -1;
-    const std::string problem = videoPathProblem(request.file);
-    if (problem.empty()) return -1;
-    std::cerr << "orva: " << problem << std::endl;
-    return 1;
+int windowArguments(int& argc, char** argv, orva::GaitTarget& start, RecordRequest& request,
+                    std::ostream& err) {
+    const int argumentsGiven = argc;
+    if (const int status = takeGaitArgument(argc, argv, start); status >= 0) return status;
+    const bool gaitGiven = argc != argumentsGiven;
+    if (const int status = parseRecordOptions(argc, argv, request, err); status >= 0) return status;
+    if (request.wanted) {
+        const std::string problem = videoPathProblem(request.file);
+        if (!problem.empty()) {
+            err << "orva: " << problem << std::endl;
+            return 1;
+        }
+        if (!videoContainerKnown(request.file))
+            return usageError(err,
+                              "--record wants a name ending in .mp4, .mkv, .avi or .mov, not '" +
+                                  request.file + "'");
+    }
+    if (request.mode != 0 && gaitGiven)
+        return usageError(err, "--mode and --gait exclude each other");
+    if (request.mode != 0) start = orva::tableGait(request.mode);
+    return -1;
 }
 
-void applyRecordRequest(const RecordRequest& request) {
+void applyRecordRequest(const RecordRequest& request, Lab& lab) {
     if (!request.wanted) return;
-    recordWindowSize(request.width, request.height);
-    if (request.view == 1) cycleCameraView();
+    recordWindowSize(lab.window, request.width, request.height);
+    if (request.view == 1) cycleCameraView(lab.camera, lab.cameraBeforeViews, lab.placement);
 }
 
 long long videoFrameCount(double seconds) {
@@ -147,6 +162,14 @@ long long videoFrameCount(double seconds) {
 
 bool frameDueAfterIncrement(VideoClock& clock) {
     return ++clock.increments % incrementsPerVideoFrame == 0;
+}
+
+bool videoContainerKnown(const std::string& file) {
+    for (const char* ending : videoContainers) {
+        const size_t n = std::strlen(ending);
+        if (file.size() > n && file.compare(file.size() - n, n, ending) == 0) return true;
+    }
+    return false;
 }
 
 std::string videoPathProblem(const std::string& path) {

@@ -3,13 +3,17 @@
 // (0.03 s of its clock, 100/3 frames per second), whatever the wall clock does, and is written
 // to a temporary file beside its final name, which it gets by a rename once complete.
 //
-// Offers: the recording constants, RecordRequest, parseRecordOptions, recordOption,
-// applyRecordRequest, videoFrameCount, VideoClock, frameDueAfterIncrement, videoPathProblem,
-// createTemporaryBeside.
+// Offers: the recording constants, evenVideoSide, videoContainers, RecordRequest,
+// parseRecordOptions, windowArguments, applyRecordRequest, videoFrameCount, VideoClock,
+// frameDueAfterIncrement, videoContainerKnown, videoPathProblem, createTemporaryBeside.
 #pragma once
 
 #include <ostream>
 #include <string>
+
+#include "walking/walk_cycle.h"
+
+struct Lab;
 
 constexpr int incrementsPerVideoFrame = 4;
 // Frames per second as a fraction, exact for the encoder: 1 / (4 x 0.0075 s).
@@ -21,6 +25,14 @@ constexpr int defaultVideoWidth = 640;
 constexpr int defaultVideoHeight = 480;
 constexpr int smallestVideoSide = 16;  // pixels
 constexpr int largestVideoSide = 4096; // pixels
+
+// The encoder takes even sides only: a window's odd last row or column is left out.
+constexpr int evenVideoSide(int side) {
+    return side / 2 * 2;
+}
+
+// The file name's ending chooses the container; the FFmpeg libraries know each by it.
+constexpr const char* videoContainers[] = {".mp4", ".mkv", ".avi", ".mov"};
 
 struct RecordRequest {
     bool wanted = false;                  // --record was given
@@ -37,13 +49,18 @@ struct RecordRequest {
 // for a wrong, repeated or unknown option, or one of them without --record.
 int parseRecordOptions(int& argc, char** argv, RecordRequest& request, std::ostream& err);
 
-// parseRecordOptions, then for a recording the output path's check (videoPathProblem): -1 to
-// go on, else the exit status (2 or 1) after one line on standard error.
-int recordOption(int& argc, char** argv, RecordRequest& request);
+// The window program's own arguments, taken out of argv (the rest goes on to glutInit): --gait
+// (takeGaitArgument), the recording options (parseRecordOptions, then the output path's
+// check, videoPathProblem, and its ending, videoContainerKnown) and that --mode and --gait
+// exclude each other. start is the gait
+// the walk starts on: --gait's, --mode's row or row 0. Needs setupCore. Returns -1 to go on,
+// else the exit status (2 or 1) after one line on err (--gait's own on standard error).
+int windowArguments(int& argc, char** argv, orva::GaitTarget& start, RecordRequest& request,
+                    std::ostream& err);
 
-// After startWalking(request.mode): the window size and the camera view a recording asks for.
-// Does nothing without --record.
-void applyRecordRequest(const RecordRequest& request);
+// After startWalking: the window size and the camera view a recording asks for. Does nothing
+// without --record.
+void applyRecordRequest(const RecordRequest& request, Lab& lab);
 
 // Frames of a recording of `seconds`: frame k shows the walk 0.03 k s after its start, and
 // those before `seconds` are kept (67 for 2 s).
@@ -56,6 +73,9 @@ struct VideoClock {
 
 // After an increment: true when this increment completes the next frame's four.
 bool frameDueAfterIncrement(VideoClock& clock);
+
+// Whether the name ends in one of videoContainers (and has more before it).
+bool videoContainerKnown(const std::string& file);
 
 // Why no video can be written to path, as one line ("" when it can): an existing path that is
 // not a regular file (links included), a folder that is missing or cannot be written.

@@ -1,10 +1,7 @@
-// The shell's program-wide records, one instance each, shared by the GLUT callbacks and by
-// the window-free logic of the idle pass, the keys and the camera.
+// The shell's records of the walk as the window shows it: the window's size, where the robot
+// stands, the gait the keys select and the camera. They are parts of the Lab (shell/lab.h).
 //
-// Offers: WindowState, WalkerPlacement, GaitSelection, CameraState, their instances
-// (windowState, walkerPlacement, gaitSelection, cameraState), the robot's pose record
-// (robotState) and the program's walker (walkCycle). resetShellState restores every initial
-// value but the walker's, which simulationInit sets.
+// Offers: WindowState, WalkerPlacement, GaitSelection, CameraState.
 #pragma once
 
 #include "model/body_model.h"
@@ -56,12 +53,3 @@ struct CameraState {
     int navigationMode = 1;                           // -1 mouse-look on, 1 off
     int view = 0; // key "c": 0 the follow or free camera above, 1 side-on, 2 aimed at ORVA
 };
-
-extern WindowState windowState;
-extern WalkerPlacement walkerPlacement;
-extern GaitSelection gaitSelection;
-extern CameraState cameraState;
-extern orva::RobotState robotState;
-extern orva::WalkCycle walkCycle;
-
-void resetShellState();

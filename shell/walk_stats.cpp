@@ -4,12 +4,9 @@
 
 #include "model/constants.h"
 #include "model/gait_table.h"
-#include "shell/shell_state.h"
 #include "walking/walk_cycle.h"
 
 using namespace orva;
-
-WalkStats walkStats;
 
 namespace {
 
@@ -21,9 +18,8 @@ void record(float ring[historyLength], int at, double value) {
 
 } // namespace
 
-void noteIncrement(WalkStats& s) {
-    const WalkerPlacement& place = walkerPlacement;
-    const WalkCycle& cycle = walkCycle;
+void noteIncrement(WalkStats& s, const WalkerPlacement& place, const WalkCycle& cycle,
+                   const RobotState& robot) {
     // The centre of mass carried along the path: continuous across a change of support.
     const double distance = place.stanceArc + place.comOffset[0];
     const double speed = s.increments > 0 ? (distance - s.distance) / phaseIncrement : 0.0;
@@ -50,7 +46,7 @@ void noteIncrement(WalkStats& s) {
     s.lastSupport = place.supportLeg;
 
     const int at = s.historyNext;
-    for (int i = 0; i < modelLinkCount; ++i) record(s.joint[i], at, robotState.q[i]);
+    for (int i = 0; i < modelLinkCount; ++i) record(s.joint[i], at, robot.q[i]);
     record(s.comHeight, at, place.comOffset[1]);
     record(s.forwardSpeed, at, speed);
     s.historyNext = (at + 1) % historyLength;
@@ -72,6 +68,6 @@ void updateRates(WalkStats& s, double wallSeconds) {
     s.framesAtRate = s.frames;
 }
 
-int laps(const WalkStats& s) {
-    return static_cast<int>(std::floor(s.distance / (2 * pi * walkerPlacement.pathRadius)));
+int laps(const WalkStats& s, double pathRadius) {
+    return static_cast<int>(std::floor(s.distance / (2 * pi * pathRadius)));
 }

@@ -2,7 +2,7 @@
 // the last step, the last 3 phase seconds of the pose, and the measured real-time factor and
 // frame rate.
 //
-// Offers: WalkStats and its instance walkStats, historyLength, noteIncrement, noteFrame,
+// Offers: WalkStats, historyLength, noteIncrement, noteFrame,
 // updateRates, laps. The window program calls noteIncrement after
 // every idle pass, noteFrame for every frame and updateRates on every idle call.
 #pragma once
@@ -11,6 +11,8 @@
 
 #include "gait/step_generator.h"
 #include "model/body_model.h"
+#include "shell/shell_state.h"
+#include "walking/walk_cycle.h"
 
 // The last 3 phase seconds, one sample per increment.
 constexpr int historyLength = 400;
@@ -43,11 +45,10 @@ struct WalkStats {
 static_assert(offsetof(WalkStats, increments) == 0 && offsetof(WalkStats, distance) == 8,
               "the probe's view of WalkStats");
 
-extern WalkStats walkStats;
-
-// After an idle pass: reads the shell records and the walking cycle.
-void noteIncrement(WalkStats& stats);
+// After an idle pass: the walk as the pass left it.
+void noteIncrement(WalkStats& stats, const WalkerPlacement& place, const orva::WalkCycle& walker,
+                   const orva::RobotState& robot);
 void noteFrame(WalkStats& stats);
 void updateRates(WalkStats& stats, double wallSeconds);
 
-int laps(const WalkStats& stats); // whole turns of the path circle
+int laps(const WalkStats& stats, double pathRadius); // whole turns of the path circle, m

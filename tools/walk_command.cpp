@@ -2,11 +2,10 @@
 
 #include "tools/cli.h"
 
-#include "gait/step_generator.h"
 #include "model/core_setup.h"
 #include "shell/gait_option.h"
 #include "shell/idle_pass.h"
-#include "shell/shell_state.h"
+#include "shell/walk_trace.h"
 #include "walking/walk_cycle.h"
 
 #include <algorithm>
@@ -19,20 +18,6 @@
 using namespace orva;
 
 namespace {
-
-struct KeyPress {
-    long call;        // pressed just before this idle call, counted from 1
-    std::string keys; // characters, sent in order
-};
-
-struct GaitChange {
-    long call; // asked for just before this idle call, counted from 1
-    std::string text;
-    GaitTarget target;
-};
-
-// The characters onKey acts on; the window program ignores every other key.
-constexpr const char* gaitKeys = "wxqsaz";
 
 std::string walkHelp() {
     return "usage: orva-gait walk --calls N [--keys KEYS] [--gait GAIT] [--change CALL:GAIT]...\n"
@@ -90,10 +75,10 @@ bool parseKeys(const std::string& list, std::vector<KeyPress>& out, std::string&
             return false;
         }
         press.keys = entry.substr(colon + 1);
-        const std::size_t other = press.keys.find_first_not_of(gaitKeys);
+        const std::size_t other = press.keys.find_first_not_of(gaitKeyCharacters());
         if (other != std::string::npos) {
             error = "key '" + press.keys.substr(other, 1) + "' in \"" + entry +
-                    "\" is not a gait key (" + gaitKeys + ")";
+                    "\" is not a gait key (" + gaitKeyCharacters() + ")";
             return false;
         }
         out.push_back(press);
@@ -119,21 +104,13 @@ bool parseChange(const std::string& text, GaitChange& out, std::string& error) {
     return error.empty();
 }
 
-bool usableGait(const GaitTarget& target) {
-    TrajectorySegment scratch;
-    return generateStep(target.entry, scratch);
-}
-
-} // namespace
-
-int runWalkCommand(int argc, char** argv) {
+// The options into request; -1 to go on, else the exit status (0 after --help).
+int parseWalkOptions(int argc, char** argv, WalkTraceRequest& request, std::string& startText,
+                     bool& gaitGiven) {
     long calls = -1;
-    bool keysGiven = false, gaitGiven = false;
-    std::vector<KeyPress> presses;
-    std::vector<GaitChange> changes;
-    GaitTarget start{};
-    std::string startText;
-    setupCore();
+    bool keysGiven = false;
+    std::vector<KeyPress>& presses = request.presses;
+    std::vector<GaitChange>& changes = request.changes;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -155,7 +132,7 @@ int runWalkCommand(int argc, char** argv) {
             keysGiven = true;
         } else if (arg == "--gait") {
             startText = argv[++i];
-            error = parseGaitOption(startText, start);
+            error = parseGaitOption(startText, request.start);
             if (!error.empty()) return badArguments("--gait: " + error);
             gaitGiven = true;
         } else {
@@ -165,6 +142,7 @@ int runWalkCommand(int argc, char** argv) {
         }
     }
     if (calls < 0) return badArguments("--calls N is required");
+    request.calls = calls;
     if (!presses.empty() && presses.back().call > calls) {
         return badArguments("keys at call " + std::to_string(presses.back().call) +
                             " come after the last call " + std::to_string(calls));
@@ -175,57 +153,48 @@ int runWalkCommand(int argc, char** argv) {
         return badArguments("change at call " + std::to_string(changes.back().call) +
                             " comes after the last call " + std::to_string(calls));
     }
-    if (gaitGiven && !usableGait(start)) {
+    if (!gaitGiven) request.start = tableGait(0);
+    return -1;
+}
+
+void printRow(const WalkTraceRow& r, bool gaitColumns) {
+    const double* q = r.q;
+    std::printf("%ld,%d,%d,%d,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g",
+                r.call, r.supportLeg, r.gaitMode, r.cycleMode, q[0], q[1], q[2], q[3], q[4], q[5],
+                r.stanceArc, r.hipHalfWidth, r.comX, r.comY, r.swingReach);
+    if (gaitColumns) {
+        const GaitEntry& e = r.walked;
+        std::printf(",%.17g,%.17g,%.17g,%.17g", e.backStep, e.foreStep, e.meanSpeed, e.clearance);
+    }
+    std::printf("\n");
+}
+
+} // namespace
+
+int runWalkCommand(int argc, char** argv) {
+    setupCore();
+    WalkTraceRequest request;
+    std::string startText;
+    bool gaitGiven = false;
+    if (const int status = parseWalkOptions(argc, argv, request, startText, gaitGiven); status >= 0)
+        return status;
+    if (gaitGiven && !usableGait(request.start)) {
         std::fprintf(stderr, "orva-gait walk: the gait %s gives no usable step\n",
                      startText.c_str());
         return 1;
     }
-
-    startWalking(gaitGiven ? start : tableGait(0));
+    Lab lab;
+    std::vector<WalkTraceRow> rows;
+    std::vector<std::string> notes;
+    traceWalk(lab, request, rows, notes);
+    for (const std::string& note : notes)
+        std::fprintf(stderr, "orva-gait walk: %s\n", note.c_str());
 
     // The gait being walked is traced too when gaits are named.
-    const bool gaitColumns = gaitGiven || !changes.empty();
+    const bool gaitColumns = gaitGiven || !request.changes.empty();
     std::printf("call,supportLeg,gaitMode,cycleMode,q0,q1,q2,q3,q4,q5,stanceArc,hipHalfWidth,"
                 "comX,comY,swingReach%s\n",
                 gaitColumns ? ",backStep,foreStep,meanSpeed,clearance" : "");
-    size_t next = 0, nextChange = 0;
-    int refusals = 0;
-    for (long call = 1; call <= calls; ++call) {
-        for (; next < presses.size() && presses[next].call == call; ++next)
-            for (char key : presses[next].keys) onKey(static_cast<unsigned char>(key), 0, 0);
-        for (; nextChange < changes.size() && changes[nextChange].call == call; ++nextChange) {
-            // As the panel does: a gait with no usable step of its own is not asked for.
-            const GaitChange& change = changes[nextChange];
-            if (usableGait(change.target)) {
-                selectGait(change.target);
-            } else {
-                std::fprintf(stderr,
-                             "orva-gait walk: call %ld: the gait %s gives no usable step; ORVA "
-                             "keeps its gait\n",
-                             call, change.text.c_str());
-            }
-        }
-        idlePass();
-        if (walkCycle.refusals != refusals) {
-            refusals = walkCycle.refusals;
-            std::fprintf(stderr,
-                         "orva-gait walk: call %ld: no usable step leads from the gait walked "
-                         "towards the one asked for; ORVA keeps its gait\n",
-                         call);
-        }
-        const WalkerPlacement& p = walkerPlacement;
-        const double* q = robotState.q;
-        std::printf("%ld,%d,%d,%d,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,"
-                    "%.17g",
-                    call, p.supportLeg, gaitSelection.gaitMode, walkCycle.current.mode, q[0], q[1],
-                    q[2], q[3], q[4], q[5], p.stanceArc, p.hipHalfWidth, p.comOffset[0],
-                    p.comOffset[1], p.swingReach);
-        if (gaitColumns) {
-            const GaitEntry& e = walkCycle.current.entry;
-            std::printf(",%.17g,%.17g,%.17g,%.17g", e.backStep, e.foreStep, e.meanSpeed,
-                        e.clearance);
-        }
-        std::printf("\n");
-    }
+    for (const WalkTraceRow& row : rows) printRow(row, gaitColumns);
     return 0;
 }

@@ -16,14 +16,9 @@
 #include "shell/idle_pass.h"
 #include "shell/numbered_file.h"
 #include "shell/pacing.h"
-#include "shell/shell_state.h"
 #include "shell/walk_stats.h"
-#include "shell/window/panel.h"
-#include "shell/window/recorder.h"
 
 namespace {
-
-bool screenshotWanted = false;
 
 void appendBytes(void* context, void* data, int size) {
     auto* bytes = static_cast<std::vector<unsigned char>*>(context);
@@ -31,8 +26,8 @@ void appendBytes(void* context, void* data, int size) {
                   static_cast<unsigned char*>(data) + size);
 }
 
-void saveScreenshot() {
-    const int width = windowState.width, height = windowState.height;
+void saveScreenshot(const WindowState& window) {
+    const int width = window.width, height = window.height;
     if (width <= 0 || height <= 0) {
         std::cout << "No screenshot saved: the window has no drawing area" << std::endl;
         return;
@@ -64,56 +59,64 @@ void saveScreenshot() {
 
 } // namespace
 
-void onKeyboard(unsigned char key, int x, int y) {
-    onKey(key, x, y);
+void onKeyboard(LabWindow& window, unsigned char key) {
+    Lab& lab = window.lab;
+    PacingState& pacing = lab.pacing;
+    pressGaitKey(lab.gait, key);
     const double now = wallSeconds();
     switch (key) {
     case 'r':
-        togglePacing(pacingState, now);
+        togglePacing(pacing, now);
         break;
     case 'p':
-        togglePause(pacingState, now);
+        togglePause(pacing, now);
         break;
     case 'o':
-        requestStep(pacingState);
+        requestStep(pacing);
         break;
     case '+':
     case '=':
-        changeSpeed(pacingState, 1, now);
+        changeSpeed(pacing, 1, now);
         break;
     case '-':
-        changeSpeed(pacingState, -1, now);
+        changeSpeed(pacing, -1, now);
         break;
     case 'c':
-        cycleCameraView();
+        cycleCameraView(lab.camera, lab.cameraBeforeViews, lab.placement);
         break;
     case 'h':
-        togglePanel();
+        togglePanel(window.panel, pacing.paused);
         break;
     case 'v':
-        toggleRecording();
+        toggleRecording(window.recorder, lab.window);
         break;
     default:
         break;
     }
     // A paused picture still shows what the keys change.
-    if (pacingState.paused) glutPostRedisplay();
+    if (pacing.paused) glutPostRedisplay();
 }
 
-void requestScreenshot() {
-    screenshotWanted = true;
+void requestScreenshot(LabWindow& window) {
+    window.screenshotWanted = true;
     glutPostRedisplay();
 }
 
-void finishFrame() {
-    captureVideoFrame(false);
-    if (panelShown()) drawPanel();
-    captureVideoFrame(true);
-    if (screenshotWanted) {
-        screenshotWanted = false;
-        saveScreenshot();
+void displayFrame(LabWindow& window) {
+    Lab& lab = window.lab;
+    Recorder& recorder = window.recorder;
+    const bool panelShown = window.panel.shown;
+    drawScene(window.scene, lab, panelShown && !videoLeavesPanelOut(recorder));
+    captureVideoFrame(recorder, lab.window, false, panelShown);
+    if (panelShown) drawPanel(window);
+    captureVideoFrame(recorder, lab.window, true, panelShown);
+    if (window.screenshotWanted) {
+        window.screenshotWanted = false;
+        saveScreenshot(lab.window);
     }
-    noteFrame(walkStats);
+    noteFrame(lab.stats);
+    glutSwapBuffers();
+    afterVideoFrame(recorder);
 }
 
 void waitForEvents(double seconds) {

@@ -1,7 +1,7 @@
-// orva: the window program. Start-up, the idle, reshape and special-key callbacks; the frame
-// is drawn by onDisplay and the keys are handled by onKeyboard.
+// orva: the window program. Start-up, and the GLUT callbacks, which reach the program's one
+// LabWindow through theLab and hand its parts to the functions that do the work.
+#include <GL/freeglut.h>
 #include <GL/glu.h>
-#include <GL/glut.h>
 
 #include <cstdlib>
 #include <iostream>
@@ -12,14 +12,13 @@
 #include "model/core_setup.h"
 #include "shell/camera_input.h"
 #include "shell/frame_layout.h"
-#include "shell/gait_option.h"
 #include "shell/idle_pass.h"
 #include "shell/pacing.h"
 #include "shell/recording.h"
-#include "shell/shell_state.h"
 #include "shell/walk_stats.h"
 #include "shell/window/cursor.h"
 #include "shell/window/lab_window.h"
+#include "shell/window/panel.h"
 #include "shell/window/recorder.h"
 #include "shell/window/scene_render.h"
 #include "shell/window/start_up.h"
@@ -33,58 +32,102 @@ static_assert(keyF1 == GLUT_KEY_F1 && keyF2 == GLUT_KEY_F2 && keyF4 == GLUT_KEY_
                   keyInsert == GLUT_KEY_INSERT,
               "the shell's key codes are GLUT's");
 
+// The program's state, made in main. GLUT's callbacks take no argument of ours: this pointer is
+// how they reach it. Its plain name lets the window probe of bench/ find it with nm.
+LabWindow* theLab = nullptr;
+
 namespace {
 
-void mouseLook() {
-    hideCursor();
-    if (cameraState.navigationMode != -1) return;
+void mouseLook(LabWindow& w) {
+    hideCursor(w.cursor);
+    if (w.lab.camera.navigationMode != -1) return;
     PointerPosition pointer;
-    if (!readPointer(pointer)) return;
-    if (const auto back = mouseLookTurn(pointer)) {
-        warpPointer(*back);
-        if (pacingState.paused) glutPostRedisplay();
+    if (!readPointer(w.cursor, pointer)) return;
+    if (const auto back = mouseLookTurn(w.lab.camera, w.lab.window, pointer)) {
+        warpPointer(w.cursor, *back);
+        if (w.lab.pacing.paused) glutPostRedisplay();
     }
 }
 
-ModelReader basicPieceReader;
-ModelReader footPieceReader;
-MeshModel basicPieceModel;
-MeshModel footPieceModel;
-
 // Unpaced: one idle pass and a redraw after every tenth. Paced or paused: the passes the
-// pacing plan names, then a wait instead of a spin when nothing is due.
+// pacing plan names, then a wait instead of a spin when nothing is due. A video frame asked for
+// stops the passes until it is drawn.
 void onIdle() {
+    LabWindow& w = *theLab;
+    Lab& lab = w.lab;
+    if (videoFramePending(w.recorder)) return;
     const double now = wallSeconds();
-    const IdlePlan plan = planIdle(pacingState, now);
-    if (runIdlePlan(plan, noteVideoIncrement)) glutPostRedisplay();
-    updateRates(walkStats, now);
-    mouseLook();
-    if (plan.waitSeconds > 0) waitForEvents(plan.waitSeconds);
+    const IdlePlan plan = planIdle(lab.pacing, now);
+    if (runIdlePlan(lab, plan, [&w] { return videoFrameDue(w.recorder, w.lab.window); }))
+        glutPostRedisplay();
+    updateRates(lab.stats, now);
+    mouseLook(w);
+    if (plan.waitSeconds > 0 && !videoFramePending(w.recorder)) waitForEvents(plan.waitSeconds);
+}
+
+void onRecordIdle() {
+    recordIdle(theLab->recorder, theLab->lab);
+}
+
+void onDisplay() {
+    displayFrame(*theLab);
+}
+
+void onKey(unsigned char key, int, int) {
+    onKeyboard(*theLab, key);
 }
 
 void onReshape(int width, int height) {
-    recordWindowSize(width, height);
+    recordWindowSize(theLab->lab.window, width, height);
     glViewport(0, 0, width, height);
 }
 
 void onSpecialKey(int key, int, int) {
-    switch (specialKeyPass(key)) {
+    LabWindow& w = *theLab;
+    Lab& lab = w.lab;
+    switch (specialKeyPass(lab.camera, lab.placement, key)) {
     case KeyEffect::printHelp:
         printHelp(std::cout);
         break;
     case KeyEffect::exitProgram:
-        showCursor();
+        showCursor(w.cursor);
         std::exit(0);
     case KeyEffect::warpPointer:
-        warpPointer(insertWarpPoint());
+        warpPointer(w.cursor, insertWarpPoint(lab.window));
         break;
     case KeyEffect::screenshot:
-        requestScreenshot();
+        requestScreenshot(w);
         break;
     case KeyEffect::none:
         break;
     }
-    if (pacingState.paused) glutPostRedisplay(); // a paused picture still shows camera moves
+    if (lab.pacing.paused) glutPostRedisplay(); // a paused picture still shows camera moves
+}
+
+// The pointer goes to the panel once it is set up.
+void onMouse(int button, int state, int x, int y) {
+    panelMouse(theLab->panel, theLab->lab, button, state, x, y);
+}
+
+void onMotion(int x, int y) {
+    panelMotion(theLab->panel, theLab->lab, x, y);
+}
+
+void onWheel(int wheel, int direction, int x, int y) {
+    panelWheel(theLab->panel, theLab->lab, wheel, direction, x, y);
+}
+
+void onEntry(int state) {
+    panelEntry(theLab->panel, state);
+}
+
+// exit() ends the program from inside GLUT (F4, the window closed, a recording written), with
+// main's frame and the lab still there: a recording from the keys is kept and the map's worker
+// stopped before the statics go.
+void atExit() {
+    if (!theLab) return;
+    endRecordingAtExit(theLab->recorder);
+    stopGaitMap(theLab->lab.gaitMap);
 }
 
 void setFixedGlState() {
@@ -111,6 +154,36 @@ void setFixedGlState() {
     glEnable(GL_COLOR_MATERIAL);
 }
 
+// The textures and the two mesh pieces, compiled into display lists; the meshes are not kept.
+void loadScene(SceneAssets& scene) {
+    for (int slot = 0; slot < sceneTextureCount; ++slot) {
+        loadTgaTexture(scene.textures[slot], sceneTextureFiles[slot]);
+    }
+    ModelReader reader;
+    MeshModel basicPiece, footPiece;
+    reader.importFile(basicPiece, basicPieceFile);
+    scene.basicPieceList = compileModelList(basicPiece);
+    ModelReader footReader;
+    footReader.importFile(footPiece, footPieceFile);
+    scene.footPieceList = compileModelList(footPiece);
+}
+
+void registerCallbacks(bool recording) {
+    glutDisplayFunc(onDisplay);
+    glutReshapeFunc(onReshape);
+    glutMouseFunc(onMouse);
+    glutMotionFunc(onMotion);
+    glutPassiveMotionFunc(onMotion);
+    glutMouseWheelFunc(onWheel);
+    glutEntryFunc(onEntry);
+    // A recording from the command line takes no keys.
+    if (!recording) {
+        glutSpecialFunc(onSpecialKey);
+        glutKeyboardFunc(onKey);
+    }
+    glutIdleFunc(recording ? onRecordIdle : onIdle);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -118,41 +191,29 @@ int main(int argc, char** argv) {
     if (const int status = infoOption(argc, argv); status >= 0) return status;
     setupCore();
     GaitTarget start;
-    const int argumentsGiven = argc;
-    if (const int status = takeGaitArgument(argc, argv, start); status >= 0) return status;
-    const bool gaitGiven = argc != argumentsGiven;
     RecordRequest recording;
-    if (const int status = recordOption(argc, argv, recording); status >= 0) return status;
-    if (recording.mode != 0 && gaitGiven) {
-        std::cerr << "orva: --mode and --gait exclude each other (try 'orva --help')" << std::endl;
-        return 2;
-    }
-    startWalking(recording.mode != 0 ? tableGait(recording.mode) : start);
-    applyRecordRequest(recording);
+    if (const int status = windowArguments(argc, argv, start, recording, std::cerr); status >= 0)
+        return status;
+    LabWindow window;
+    theLab = &window;
+    std::atexit(atExit);
+    startWalking(window.lab, start);
+    applyRecordRequest(recording, window.lab);
+    if (recording.wanted) recordFromCommandLine(window.recorder, recording);
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
-    glutInitWindowSize(windowState.width, windowState.height);
+    glutInitWindowSize(window.lab.window.width, window.lab.window.height);
     glutInitWindowPosition(0, 0);
     glutCreateWindow(argc > 0 ? argv[0] : "orva");
 
     setFixedGlState();
-
-    glutDisplayFunc(onDisplay);
-    glutReshapeFunc(onReshape);
-    glutSpecialFunc(onSpecialKey);
-    glutKeyboardFunc(onKeyboard);
-    glutIdleFunc(onIdle);
-    if (recording.wanted) recordFromCommandLine(recording);
-
-    for (int slot = 0; slot < sceneTextureCount; ++slot) {
-        loadTgaTexture(sceneTextures[slot], sceneTextureFiles[slot]);
-    }
-    basicPieceReader.importFile(basicPieceModel, basicPieceFile);
-    basicPieceList = compileModelList(basicPieceModel);
-    footPieceReader.importFile(footPieceModel, footPieceFile);
-    footPieceList = compileModelList(footPieceModel);
+    registerCallbacks(recording.wanted);
+    loadScene(window.scene);
 
     glutMainLoop();
+    // Should GLUT return instead of exiting, the same end, before the lab goes.
+    atExit();
+    theLab = nullptr;
     return 0;
 }

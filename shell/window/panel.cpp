@@ -13,36 +13,24 @@
 #include "shell/frame_layout.h"
 #include "shell/idle_pass.h"
 #include "shell/pacing.h"
-#include "shell/shell_state.h"
 #include "shell/walk_stats.h"
 #include "shell/window/lab_window.h"
-#include "shell/window/panel_dynamics.h"
 #include "shell/window/panel_sections.h"
-#include "shell/window/recorder.h"
 #include "walking/walk_cycle.h"
 
 using namespace orva;
 
 namespace {
 
-bool shown = false;
-bool ready = false;
-int framesToSettle = 0; // ImGui lays a window out over a few frames after it shows or is used
-
-bool pointerForPanel() {
-    return shown && cameraState.navigationMode != -1;
+bool pointerForPanel(const Panel& panel, const Lab& lab) {
+    return panel.shown && lab.camera.navigationMode != -1;
 }
 
 // Two more frames let the panel answer an event; a running loop draws them anyway.
-void settle() {
-    framesToSettle = 2;
-    if (pacingState.paused) glutPostRedisplay();
+void settle(Panel& panel, bool paused) {
+    panel.framesToSettle = 2;
+    if (paused) glutPostRedisplay();
 }
-
-// This ImGui reads the buttons once a frame: a quick click, pressed and released between two
-// frames, would be lost. Such a release waits for the frame after the one that saw the press.
-bool pressUnseen[3] = {};
-bool releaseWaiting[3] = {};
 
 int imguiButton(int glutButton) {
     return glutButton == GLUT_LEFT_BUTTON     ? 0
@@ -51,44 +39,14 @@ int imguiButton(int glutButton) {
                                               : -1;
 }
 
-// The program's own pointer callbacks, forwarded to ImGui.
-void onMouse(int button, int state, int x, int y) {
-    if (!pointerForPanel()) return;
-    const int b = imguiButton(button);
-    if (b >= 0 && state == GLUT_UP && pressUnseen[b]) {
-        ImGui::GetIO().MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
-        releaseWaiting[b] = true;
-    } else {
-        ImGui_ImplGLUT_MouseFunc(button, state, x, y);
-        if (b >= 0) pressUnseen[b] = state == GLUT_DOWN;
-    }
-    settle();
-}
-
 // After a frame: presses are seen; releases that waited for it are given to ImGui.
-void releaseWaitingButtons() {
+void releaseWaitingButtons(Panel& panel) {
     for (int b = 0; b < 3; ++b) {
-        pressUnseen[b] = false;
-        if (!releaseWaiting[b]) continue;
-        releaseWaiting[b] = false;
+        panel.pressUnseen[b] = false;
+        if (!panel.releaseWaiting[b]) continue;
+        panel.releaseWaiting[b] = false;
         ImGui::GetIO().MouseDown[b] = false;
     }
-}
-
-void onMotion(int x, int y) {
-    if (!pointerForPanel()) return;
-    ImGui_ImplGLUT_MotionFunc(x, y);
-    settle();
-}
-
-void onWheel(int wheel, int direction, int x, int y) {
-    if (!pointerForPanel()) return;
-    ImGui_ImplGLUT_MouseWheelFunc(wheel, direction, x, y);
-    settle();
-}
-
-void onEntry(int state) {
-    if (state == GLUT_LEFT) ImGui::GetIO().MousePos = ImVec2(-FLT_MAX, -FLT_MAX);
 }
 
 void setUp() {
@@ -98,33 +56,26 @@ void setUp() {
     ImGui::StyleColorsDark();
     ImGui_ImplGLUT_Init();
     ImGui_ImplOpenGL2_Init();
-    glutMouseFunc(onMouse);
-    glutMotionFunc(onMotion);
-    glutPassiveMotionFunc(onMotion);
-    glutMouseWheelFunc(onWheel);
-    glutEntryFunc(onEntry);
 }
 
 const char* const viewNames[] = {"follow", "side-on", "aimed free"};
 
-// A gait mode, or "custom" for a gait that is no row of the table.
-std::string modeName(int mode) {
-    return mode == customGait ? "custom" : "mode " + std::to_string(mode);
-}
-
-void gaitSection() {
-    const GaitSelection& g = gaitSelection;
-    const WalkCycle& w = walkCycle;
+void gaitSection(const Lab& lab) {
+    const GaitSelection& g = lab.gait;
+    const WalkCycle& w = lab.walker;
+    const WalkStats& stats = lab.stats;
+    // Lines of at most 26 characters, or two: the panel at the starting window's size cuts
+    // longer ones.
     if (g.custom)
-        ImGui::Text("keys   custom gait (letters: table)");
+        ImGui::Text("keys   custom gait"); // a gait key returns to the table
     else
         ImGui::Text("keys   mode %d (L%d H%d S%d)", g.gaitMode, g.stepLength, g.stepHeight,
                     g.stepSpeed);
     if (w.changeLatched) {
-        ImGui::Text("walks  %s, %s waits", modeName(w.current.mode).c_str(),
-                    modeName(w.pending.mode).c_str());
+        ImGui::Text("walks  %s,\n       %s waits", gaitLabel(w.current.mode).c_str(),
+                    gaitLabel(w.pending.mode).c_str());
     } else {
-        ImGui::Text("walks  %s", modeName(w.current.mode).c_str());
+        ImGui::Text("walks  %s", gaitLabel(w.current.mode).c_str());
     }
     const GaitEntry& e = w.current.entry;
     ImGui::Text("steps  %.3f / %.3f m", e.backStep, e.foreStep);
@@ -135,61 +86,63 @@ void gaitSection() {
     ImGui::Text("ay     %.2f > %.2f m/s2", e.hipAyStart, e.hipAyEnd);
 
     const int stepSegment = w.phase == 1 || w.phase == 2 ? 2 : 0;
-    ImGui::Text("step   %s>%s %.3f s", modeName(walkStats.stepFrom).c_str(),
-                modeName(walkStats.stepTo).c_str(), w.segments[stepSegment].duration);
+    ImGui::Text("step   %s>%s", gaitLabel(stats.stepFrom).c_str(), gaitLabel(stats.stepTo).c_str());
+    ImGui::Text("       lasts %.3f s", w.segments[stepSegment].duration);
     ImGui::Text("passes %d outer, %d inner", w.stepStats.outerPasses, w.stepStats.innerPasses);
-    if (walkStats.byLevel)
-        ImGui::Text(walkStats.stepTo == customGait ? "       part of the way"
-                                                   : "       one length level");
+    if (stats.byLevel)
+        ImGui::Text(stats.stepTo == customGait ? "       part of the way"
+                                               : "       one length level");
 }
 
-void motionSection() {
-    const WalkStats& s = walkStats;
+void motionSection(const Lab& lab) {
+    const WalkStats& s = lab.stats;
     ImGui::Text("speed  %.3f m/s", s.stepSpeed);
     ImGui::Text("walked %.2f m", s.distance);
-    ImGui::Text("steps  %d, laps %d", s.steps, laps(s));
-    ImGui::Text("phase  %d at %.3f s", walkCycle.phase, walkCycle.phaseClock);
-    ImGui::Text("support leg %d", walkCycle.supportFlag);
+    ImGui::Text("steps  %d, laps %d", s.steps, laps(s, lab.placement.pathRadius));
+    ImGui::Text("phase  %d at %.3f s", lab.walker.phase, lab.walker.phaseClock);
+    ImGui::Text("support leg %d", lab.walker.supportFlag);
     ImGui::Text("real time x%.2f", s.realTimeFactor);
     ImGui::Text("frames %.0f/s", s.framesPerSecond);
 }
 
-void plot(const char* label, const float ring[historyLength], const char* unit) {
+void plot(const WalkStats& stats, const char* label, const float ring[historyLength],
+          const char* unit) {
     char overlay[48];
-    const int newest = (walkStats.historyNext + historyLength - 1) % historyLength;
+    const int newest = (stats.historyNext + historyLength - 1) % historyLength;
     std::snprintf(overlay, sizeof overlay, "%s %.3f %s", label, ring[newest], unit);
-    ImGui::PlotLines("##plot", ring, historyLength, walkStats.historyNext, overlay, FLT_MAX,
-                     FLT_MAX, ImVec2(ImGui::GetContentRegionAvail().x, 36));
+    ImGui::PlotLines("##plot", ring, historyLength, stats.historyNext, overlay, FLT_MAX, FLT_MAX,
+                     ImVec2(ImGui::GetContentRegionAvail().x, 36));
 }
 
-void plotsSection() {
+void plotsSection(const WalkStats& stats) {
     static const char* const jointNames[] = {"q0", "q1", "q2", "q3", "q4"};
     for (int i = 0; i < modelLinkCount; ++i) {
         ImGui::PushID(i);
-        plot(jointNames[i], walkStats.joint[i], "rad");
+        plot(stats, jointNames[i], stats.joint[i], "rad");
         ImGui::PopID();
     }
     ImGui::PushID(5);
-    plot("com y", walkStats.comHeight, "m");
+    plot(stats, "com y", stats.comHeight, "m");
     ImGui::PopID();
     ImGui::PushID(6);
-    plot("speed", walkStats.forwardSpeed, "m/s");
+    plot(stats, "speed", stats.forwardSpeed, "m/s");
     ImGui::PopID();
 }
 
-// Two buttons that press the gait keys, through the same path as the keyboard.
-void levelButtons(const char* name, int level, unsigned char down, unsigned char up) {
+// Two buttons that press the gait keys of a level, through the same path as the keyboard.
+void levelButtons(GaitSelection& gait, const char* name, int GaitSelection::*level) {
     ImGui::PushID(name);
-    if (ImGui::Button("-")) onKey(down, 0, 0);
+    if (ImGui::Button("-")) pressGaitKey(gait, findGaitKey(level, -1).key);
     ImGui::SameLine();
-    if (ImGui::Button("+")) onKey(up, 0, 0);
+    if (ImGui::Button("+")) pressGaitKey(gait, findGaitKey(level, +1).key);
     ImGui::SameLine();
-    ImGui::Text("%s %d", name, level);
+    ImGui::Text("%s %d", name, gait.*level);
     ImGui::PopID();
 }
 
-void controlsSection() {
-    PacingState& p = pacingState;
+void controlsSection(LabWindow& window) {
+    Lab& lab = window.lab;
+    PacingState& p = lab.pacing;
     if (ImGui::Button(p.paused ? "resume (p)" : "pause (p)")) togglePause(p, wallSeconds());
     ImGui::SameLine();
     ImGui::BeginDisabled(!p.paused);
@@ -202,40 +155,67 @@ void controlsSection() {
     if (ImGui::Button("+##speed")) changeSpeed(p, 1, wallSeconds());
     ImGui::SameLine();
     ImGui::Text("speed x%g", speedFactor(p));
-    levelButtons("length", gaitSelection.stepLength, 'w', 'x');
-    levelButtons("height", gaitSelection.stepHeight, 'q', 's');
-    levelButtons("speed", gaitSelection.stepSpeed, 'a', 'z');
-    if (ImGui::Button("camera (c)")) cycleCameraView();
+    levelButtons(lab.gait, "length", &GaitSelection::stepLength);
+    levelButtons(lab.gait, "height", &GaitSelection::stepHeight);
+    levelButtons(lab.gait, "speed", &GaitSelection::stepSpeed);
+    const CameraState& camera = lab.camera;
+    if (ImGui::Button("camera (c)"))
+        cycleCameraView(lab.camera, lab.cameraBeforeViews, lab.placement);
     ImGui::SameLine();
-    ImGui::Text("%s", cameraState.view == 0 && cameraState.mode == -1
-                          ? "free"
-                          : viewNames[cameraState.view]);
-    if (ImGui::Button("screenshot (F12)")) requestScreenshot();
-    if (ImGui::Button("video (v)")) toggleRecording(true);
+    ImGui::Text("%s", camera.view == 0 && camera.mode == -1 ? "free" : viewNames[camera.view]);
+    if (ImGui::Button("screenshot (F12)")) requestScreenshot(window);
+    if (ImGui::Button("video (v)")) toggleRecording(window.recorder, lab.window, true);
     ImGui::SameLine();
-    ImGui::Checkbox("with panel", &panelInVideo);
+    ImGui::Checkbox("with panel", &window.recorder.panelInVideo);
 }
 
 } // namespace
 
-void togglePanel() {
-    if (!ready) setUp();
-    ready = true;
-    shown = !shown;
-    settle();
+void togglePanel(Panel& panel, bool paused) {
+    if (!panel.ready) setUp();
+    panel.ready = true;
+    panel.shown = !panel.shown;
+    settle(panel, paused);
 }
 
-bool panelShown() {
-    return shown;
+void panelMouse(Panel& panel, const Lab& lab, int button, int state, int x, int y) {
+    if (!pointerForPanel(panel, lab)) return;
+    const int b = imguiButton(button);
+    if (b >= 0 && state == GLUT_UP && panel.pressUnseen[b]) {
+        ImGui::GetIO().MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
+        panel.releaseWaiting[b] = true;
+    } else {
+        ImGui_ImplGLUT_MouseFunc(button, state, x, y);
+        if (b >= 0) panel.pressUnseen[b] = state == GLUT_DOWN;
+    }
+    settle(panel, lab.pacing.paused);
 }
 
-void drawPanel() {
+void panelMotion(Panel& panel, const Lab& lab, int x, int y) {
+    if (!pointerForPanel(panel, lab)) return;
+    ImGui_ImplGLUT_MotionFunc(x, y);
+    settle(panel, lab.pacing.paused);
+}
+
+void panelWheel(Panel& panel, const Lab& lab, int wheel, int direction, int x, int y) {
+    if (!pointerForPanel(panel, lab)) return;
+    ImGui_ImplGLUT_MouseWheelFunc(wheel, direction, x, y);
+    settle(panel, lab.pacing.paused);
+}
+
+void panelEntry(const Panel& panel, int state) {
+    if (panel.ready && state == GLUT_LEFT) ImGui::GetIO().MousePos = ImVec2(-FLT_MAX, -FLT_MAX);
+}
+
+void drawPanel(LabWindow& window) {
+    Lab& lab = window.lab;
+    Panel& panel = window.panel;
+    const WindowState& size = lab.window;
     ImGuiIO& io = ImGui::GetIO();
-    io.DisplaySize =
-        ImVec2(static_cast<float>(windowState.width), static_cast<float>(windowState.height));
+    io.DisplaySize = ImVec2(static_cast<float>(size.width), static_cast<float>(size.height));
     // The window hides the system pointer; ImGui draws its own while the panel may be used.
-    io.MouseDrawCursor = pointerForPanel();
-    if (!pointerForPanel()) {
+    io.MouseDrawCursor = pointerForPanel(panel, lab);
+    if (!io.MouseDrawCursor) {
         io.MousePos = ImVec2(-FLT_MAX, -FLT_MAX);
         for (bool& down : io.MouseDown) down = false;
     }
@@ -245,25 +225,27 @@ void drawPanel() {
     // Pinned beside the scene's viewport, so that it hides nothing of ORVA and stays in the
     // window after any resize.
     ImGui::SetNextWindowPos(ImVec2(0, 0), ImGuiCond_Always);
-    ImGui::SetNextWindowSize(ImVec2(static_cast<float>(panelWidth(windowState.width)),
-                                    static_cast<float>(windowState.height)),
-                             ImGuiCond_Always);
+    ImGui::SetNextWindowSize(
+        ImVec2(static_cast<float>(panelWidth(size.width)), static_cast<float>(size.height)),
+        ImGuiCond_Always);
     ImGui::Begin("ORVA gait lab (h)", nullptr,
                  ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse);
-    if (ImGui::CollapsingHeader("Gait", ImGuiTreeNodeFlags_DefaultOpen)) gaitSection();
-    if (ImGui::CollapsingHeader("Explorer", ImGuiTreeNodeFlags_DefaultOpen)) explorerSection();
-    if (ImGui::CollapsingHeader("Motion", ImGuiTreeNodeFlags_DefaultOpen)) motionSection();
-    if (ImGui::CollapsingHeader("Plots", ImGuiTreeNodeFlags_DefaultOpen)) plotsSection();
-    if (ImGui::CollapsingHeader("Dynamics", ImGuiTreeNodeFlags_DefaultOpen)) dynamicsSection();
-    if (ImGui::CollapsingHeader("Controls", ImGuiTreeNodeFlags_DefaultOpen)) controlsSection();
+    if (ImGui::CollapsingHeader("Gait", ImGuiTreeNodeFlags_DefaultOpen)) gaitSection(lab);
+    if (ImGui::CollapsingHeader("Explorer", ImGuiTreeNodeFlags_DefaultOpen))
+        explorerSection(panel, lab);
+    if (ImGui::CollapsingHeader("Motion", ImGuiTreeNodeFlags_DefaultOpen)) motionSection(lab);
+    if (ImGui::CollapsingHeader("Plots", ImGuiTreeNodeFlags_DefaultOpen)) plotsSection(lab.stats);
+    if (ImGui::CollapsingHeader("Dynamics", ImGuiTreeNodeFlags_DefaultOpen)) dynamicsSection(lab);
+    if (ImGui::CollapsingHeader("Controls", ImGuiTreeNodeFlags_DefaultOpen))
+        controlsSection(window);
     ImGui::End();
 
     ImGui::Render();
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
-    releaseWaitingButtons();
+    releaseWaitingButtons(panel);
     glColor4f(1, 1, 1, 1); // the colour the box of the next frame is drawn in
-    if (framesToSettle > 0 && pacingState.paused) {
-        --framesToSettle;
+    if (panel.framesToSettle > 0 && lab.pacing.paused) {
+        --panel.framesToSettle;
         glutPostRedisplay();
     }
 }

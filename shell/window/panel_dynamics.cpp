@@ -1,4 +1,5 @@
-#include "shell/window/panel_dynamics.h"
+// The gait lab panel's Dynamics section, drawn with Dear ImGui.
+#include "shell/window/panel_sections.h"
 
 #include <imgui.h>
 
@@ -7,6 +8,7 @@
 #include <cstdio>
 
 #include "shell/dynamics_history.h"
+#include "shell/idle_pass.h"
 
 using namespace orva;
 
@@ -89,15 +91,13 @@ void warnLine(bool warn, const char* text) {
     if (warn) ImGui::PopStyleColor();
 }
 
-} // namespace
+const ImU32 jointColours[modelLinkCount] = {
+    IM_COL32(240, 240, 240, 255), IM_COL32(80, 150, 230, 255), IM_COL32(160, 160, 160, 255),
+    IM_COL32(230, 80, 80, 255), IM_COL32(255, 160, 60, 255)};
 
-void dynamicsSection() {
-    const DynamicsHistory& h = dynamicsHistory;
+// The four live plots over the history.
+void historyPlots(const DynamicsHistory& h, const DynamicsWarnings& warn) {
     const DynamicsSample& now = h.latest;
-    const DynamicsWarnings warn = dynamicsWarnings(now);
-    static const ImU32 jointColours[modelLinkCount] = {
-        IM_COL32(240, 240, 240, 255), IM_COL32(80, 150, 230, 255), IM_COL32(160, 160, 160, 255),
-        IM_COL32(230, 80, 80, 255), IM_COL32(255, 160, 60, 255)};
     char overlay[64];
 
     Series torques[modelLinkCount];
@@ -131,15 +131,13 @@ void dynamicsSection() {
     seriesRange(h, friction, 1, lo, hi, 0.0f, 2.0f);
     std::snprintf(overlay, sizeof overlay, "friction %.2f", now.friction);
     ringPlot(h, overlay, friction, 1, lo, hi, &limit);
+}
 
-    warnLine(warn.groundPulls, warn.groundPulls ? "ground pulls: fy <= 0" : "ground presses");
-    warnLine(warn.copOffFoot, warn.copOffFoot ? "cop off the foot" : "cop on the foot");
-    warnLine(warn.frictionHigh, warn.frictionHigh ? "friction above the limit" : "friction fine");
-
-    static StepDynamics step;
-    const StepDynamics& s = currentStepDynamics(step);
+// The current step's summary.
+void stepSummary(const Lab& lab, StepDynamics& cache) {
+    const StepDynamics& s = currentStepDynamics(cache, lab.walker, lab.stats);
     const DynamicsSummary& d = s.summary;
-    ImGui::Text("step   %d>%d", s.from, s.to);
+    ImGui::Text("step   %s>%s", gaitLabel(s.from).c_str(), gaitLabel(s.to).c_str());
     ImGui::Text("peak   %.1f N m", d.peakTorque);
     ImGui::Text("ankle  %.1f N m", d.peakAnkleMoment);
     coloured(d.copMin < footHeel || d.copMax > footToe, "cop %.3f..%.3f", d.copMin, d.copMax);
@@ -148,6 +146,18 @@ void dynamicsSection() {
     coloured(!(d.frictionMax <= frictionLimit), "fric   %.2f max", d.frictionMax);
     ImGui::Text("work   %.1f J", d.positiveWork);
     ImGui::Text("CoT    %.3f", d.costOfTransport);
+}
+
+} // namespace
+
+void dynamicsSection(Lab& lab) {
+    const DynamicsWarnings warn = dynamicsWarnings(lab.dynamics.latest);
+    historyPlots(lab.dynamics, warn);
+    warnLine(warn.groundPulls, warn.groundPulls ? "ground pulls: fy <= 0" : "ground presses");
+    warnLine(warn.copOffFoot, warn.copOffFoot ? "cop off the foot" : "cop on the foot");
+    warnLine(warn.frictionHigh, warn.frictionHigh ? "friction above the limit" : "friction fine");
+
+    stepSummary(lab, lab.stepDynamics);
     ImGui::TextWrapped("Plots: tau0..tau4, fx (green) and fy, cop over the stance foot (blue), "
                        "friction against the %.1f limit; red where the ground would pull. Blends "
                        "(grey) are computed as single support on the stance foot the cycle "

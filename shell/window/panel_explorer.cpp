@@ -7,18 +7,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 
 #include "shell/colour_scale.h"
 #include "shell/gait_explorer.h"
-#include "shell/shell_state.h"
+#include "shell/idle_pass.h"
 
 using namespace orva;
 
 namespace {
-
-bool ready = false;
-int mapColour = 0;      // an AtlasColour: what the map's cells show
-int refusalsAtWalk = 0; // the walker's refusals when "walk it" was last pressed
 
 ImVec2 offset(ImVec2 p, float dx, float dy) {
     return ImVec2(p.x + dx, p.y + dy);
@@ -28,48 +26,58 @@ ImU32 colourOf(const Rgb& c, int alpha = 255) {
     return IM_COL32(c.r, c.g, c.b, alpha);
 }
 
-bool slider(const char* label, double& value, double lo, double hi, const char* format) {
-    return ImGui::SliderScalar(label, ImGuiDataType_Double, &value, &lo, &hi, format);
+// A line in the disabled colour, wrapped at the panel's edge.
+void note(const char* format, ...) {
+    char text[160];
+    va_list values;
+    va_start(values, format);
+    std::vsnprintf(text, sizeof text, format, values);
+    va_end(values);
+    ImGui::PushStyleColor(ImGuiCol_Text, ImGui::GetStyleColorVec4(ImGuiCol_TextDisabled));
+    ImGui::TextWrapped("%s", text);
+    ImGui::PopStyleColor();
 }
 
-// Position of a length and speed on the map, whose corners are p0 (bottom left: shortest,
-// slowest) and p1.
-ImVec2 mapPoint(const AtlasGrid& g, ImVec2 p0, ImVec2 p1, double length, double speed) {
+bool slider(GaitEntry& e, const ExplorerSlider& s) {
+    return ImGui::SliderScalar(s.label, ImGuiDataType_Double, &(e.*s.member), &s.lowest, &s.highest,
+                               s.format);
+}
+
+// The map's square on the screen: p0 its bottom left (shortest, slowest), p1 its top right.
+struct MapArea {
+    ImVec2 p0, p1;
+    float cellWidth, cellHeight;
+};
+
+// Position of a length and speed on the map.
+ImVec2 mapPoint(const AtlasGrid& g, const MapArea& area, double length, double speed) {
     const double u = (length - g.lengths.first) / (g.lengths.last - g.lengths.first);
     const double v = (speed - g.speeds.first) / (g.speeds.last - g.speeds.first);
-    return ImVec2(static_cast<float>(p0.x + u * (p1.x - p0.x)),
-                  static_cast<float>(p0.y + v * (p1.y - p0.y)));
+    return ImVec2(static_cast<float>(area.p0.x + u * (area.p1.x - area.p0.x)),
+                  static_cast<float>(area.p0.y + v * (area.p1.y - area.p0.y)));
 }
 
-void drawMap() {
-    const GaitMap& map = gaitMap;
-    const AtlasGrid& g = map.grid;
-    const int done = gaitMapDone(map), total = static_cast<int>(map.points.size());
-    // Always shown, so that the map below does not move when it is done.
-    char progress[48];
-    std::snprintf(progress, sizeof progress, "map %d / %d at %.3f m", done, total,
-                  g.clearances.empty() ? 0.0 : g.clearances[0]);
-    ImGui::ProgressBar(static_cast<float>(done) / static_cast<float>(std::max(1, total)),
-                       ImVec2(-1, 0), progress);
-    // The measure on a log scale over the steps found so far; the dynamics' measures need the
-    // map computed with the dynamics.
-    const auto colour = static_cast<AtlasColour>(mapColour);
-    double lo = INFINITY, hi = -INFINITY;
+// The measure's range on a log scale over the steps found so far; empty (lo > hi) without any.
+void colourRange(const GaitMap& map, int done, AtlasColour colour, double& lo, double& hi) {
+    lo = INFINITY;
+    hi = -INFINITY;
     for (int i = 0; i < done; ++i)
         if (hasColourValue(map.points[i], colour)) {
             lo = std::min(lo, std::log10(colourValue(map.points[i], colour)));
             hi = std::max(hi, std::log10(colourValue(map.points[i], colour)));
         }
-    const float side = std::max(32.0f, ImGui::GetContentRegionAvail().x);
-    const ImVec2 origin = ImGui::GetCursorScreenPos();
-    ImGui::InvisibleButton("map", ImVec2(side, side));
-    const ImVec2 p0(origin.x, origin.y + side), p1(origin.x + side, origin.y);
+}
+
+void drawCells(const GaitMap& map, int done, AtlasColour colour, const MapArea& area) {
+    double lo, hi;
+    colourRange(map, done, colour, lo, hi);
     ImDrawList* draw = ImGui::GetWindowDrawList();
-    const float cell = side / mapCells;
+    const int speeds = map.grid.speeds.count;
+    const int total = static_cast<int>(map.points.size());
     for (int i = 0; i < total; ++i) {
-        const int li = i / mapCells, si = i % mapCells;
-        const ImVec2 a(origin.x + li * cell, origin.y + side - (si + 1) * cell);
-        const ImVec2 b(a.x + cell, a.y + cell);
+        const int li = i / speeds, si = i % speeds; // the points go by length, then speed
+        const ImVec2 a(area.p0.x + li * area.cellWidth, area.p0.y - (si + 1) * area.cellHeight);
+        const ImVec2 b(a.x + area.cellWidth, a.y + area.cellHeight);
         ImU32 fill = IM_COL32(40, 40, 40, 255); // not computed yet
         if (i < done) {
             // Grey: no usable step; light: usable, but its measure is undefined or zero.
@@ -82,76 +90,114 @@ void drawMap() {
         }
         draw->AddRectFilled(a, b, fill);
     }
-    // The table's rows, the gait walked and the explorer's gait.
+}
+
+// The table's rows, the gait walked and the explorer's gait.
+void drawMarkers(const AtlasGrid& g, const MapArea& area, const GaitEntry& walked,
+                 const GaitEntry& chosen) {
+    ImDrawList* draw = ImGui::GetWindowDrawList();
     for (const GaitEntry& row : gaitTable.rows) {
-        const ImVec2 at = mapPoint(g, p0, p1, row.backStep, row.meanSpeed);
+        const ImVec2 at = mapPoint(g, area, row.backStep, row.meanSpeed);
         draw->AddRect(offset(at, -2, -2), offset(at, 2, 2), IM_COL32(255, 255, 255, 200));
     }
-    const GaitEntry& walked = walkCycle.current.entry;
-    draw->AddCircle(mapPoint(g, p0, p1, walked.backStep, walked.meanSpeed), 5,
+    draw->AddCircle(mapPoint(g, area, walked.backStep, walked.meanSpeed), 5,
                     IM_COL32(255, 60, 60, 255), 12, 2);
-    const ImVec2 chosen = mapPoint(g, p0, p1, explorer.entry.backStep, explorer.entry.meanSpeed);
-    draw->AddLine(offset(chosen, -4, 0), offset(chosen, 4, 0), IM_COL32(255, 255, 255, 255));
-    draw->AddLine(offset(chosen, 0, -4), offset(chosen, 0, 4), IM_COL32(255, 255, 255, 255));
-    if (ImGui::IsItemClicked()) {
-        const ImVec2 m = ImGui::GetMousePos();
-        const int li = std::clamp(static_cast<int>((m.x - origin.x) / cell), 0, mapCells - 1);
-        const int si = std::clamp(static_cast<int>((p0.y - m.y) / cell), 0, mapCells - 1);
-        explorer.entry.backStep = explorer.entry.foreStep = atlasValue(g.lengths, li);
-        explorer.entry.meanSpeed = atlasValue(g.speeds, si);
-        tryExplorerGait(explorer);
-    }
-    ImGui::TextDisabled("step length %.2f..%.2f m ->", g.lengths.first, g.lengths.last);
-    ImGui::TextDisabled("speed up %.2f..%.2f m/s", g.speeds.first, g.speeds.last);
+    const ImVec2 at = mapPoint(g, area, chosen.backStep, chosen.meanSpeed);
+    draw->AddLine(offset(at, -4, 0), offset(at, 4, 0), IM_COL32(255, 255, 255, 255));
+    draw->AddLine(offset(at, 0, -4), offset(at, 0, 4), IM_COL32(255, 255, 255, 255));
+}
+
+// A click on the map chooses the length and speed of the cell under it.
+void chooseFromMap(const AtlasGrid& g, const MapArea& area, Explorer& explorer) {
+    const ImVec2 m = ImGui::GetMousePos();
+    const int li =
+        std::clamp(static_cast<int>((m.x - area.p0.x) / area.cellWidth), 0, g.lengths.count - 1);
+    const int si =
+        std::clamp(static_cast<int>((area.p0.y - m.y) / area.cellHeight), 0, g.speeds.count - 1);
+    explorer.entry.backStep = explorer.entry.foreStep = atlasValue(g.lengths, li);
+    explorer.entry.meanSpeed = atlasValue(g.speeds, si);
+    tryExplorerGait(explorer);
+}
+
+void drawMap(Panel& panel, Lab& lab) {
+    GaitMap& map = lab.gaitMap;
+    const AtlasGrid& g = map.grid;
+    const int done = gaitMapDone(map), total = static_cast<int>(map.points.size());
+    // Always shown, so that the map below does not move when it is done.
+    char progress[32];
+    std::snprintf(progress, sizeof progress, "map %d / %d", done, total);
+    ImGui::ProgressBar(static_cast<float>(done) / static_cast<float>(std::max(1, total)),
+                       ImVec2(-1, 0), progress);
+    const float side = std::max(32.0f, ImGui::GetContentRegionAvail().x);
+    const ImVec2 origin = ImGui::GetCursorScreenPos();
+    ImGui::InvisibleButton("map", ImVec2(side, side));
+    const MapArea area{ImVec2(origin.x, origin.y + side), ImVec2(origin.x + side, origin.y),
+                       side / std::max(1, g.lengths.count), side / std::max(1, g.speeds.count)};
+    // The dynamics' measures need the map computed with the dynamics.
+    const auto colour = static_cast<AtlasColour>(panel.mapColour);
+    drawCells(map, done, colour, area);
+    drawMarkers(g, area, lab.walker.current.entry, lab.explorer.entry);
+    if (ImGui::IsItemClicked()) chooseFromMap(g, area, lab.explorer);
+    const double clearance = g.clearances.empty() ? 0.0 : g.clearances[0];
+    note("length %.2f..%.2f m ->", g.lengths.first, g.lengths.last);
+    note("speed up %.2f..%.2f m/s", g.speeds.first, g.speeds.last);
+    note("clearance %.3f m", clearance);
     // Below the map, so that the map stays where it is.
-    if (ImGui::Combo("colour", &mapColour, atlasColourNames, atlasColourCount) && mapColour != 0 &&
-        !map.withDynamics)
-        startGaitMap(gaitMap, g.clearances[0], true);
-    if (hi >= lo)
-        ImGui::TextDisabled("%.3g (dark) .. %.3g (yellow)", std::pow(10.0, lo), std::pow(10.0, hi));
-    ImGui::TextDisabled("grey: unusable; o walked, + chosen");
+    if (ImGui::Combo("colour", &panel.mapColour, atlasColourNames, atlasColourCount) &&
+        panel.mapColour != 0 && !map.withDynamics)
+        startGaitMap(map, clearance, true);
+    double lo, hi;
+    colourRange(map, done, colour, lo, hi);
+    if (hi >= lo) note("%.3g (dark) .. %.3g (yellow)", std::pow(10.0, lo), std::pow(10.0, hi));
+    note("grey: unusable; o walked, + chosen");
+}
+
+// The sliders; returns whether one changed the gait.
+bool sliders(Panel& panel, Lab& lab) {
+    GaitEntry& e = lab.explorer.entry;
+    const auto all = explorerSliders();
+    constexpr int shown = explorerSliderCount - explorerHipSliders;
+    bool changed = false;
+    ImGui::PushItemWidth(-64);
+    for (int i = 0; i < shown; ++i) {
+        changed |= slider(e, all[i]);
+        // A new clearance is a new map, once the slider is let go.
+        if (all[i].member == &GaitEntry::clearance && ImGui::IsItemDeactivatedAfterEdit())
+            startGaitMap(lab.gaitMap, e.clearance, panel.mapColour != 0);
+    }
+    e.foreStep = e.backStep; // the explorer's steps are symmetric
+    if (ImGui::TreeNode("hip fields")) {
+        for (int i = shown; i < explorerSliderCount; ++i) changed |= slider(e, all[i]);
+        ImGui::TreePop();
+    }
+    ImGui::PopItemWidth();
+    return changed;
 }
 
 } // namespace
 
-void explorerSection() {
-    if (!ready) {
-        setUpExplorer(explorer, walkCycle.current);
-        startGaitMap(gaitMap, explorer.entry.clearance);
-        ready = true;
+void explorerSection(Panel& panel, Lab& lab) {
+    Explorer& explorer = lab.explorer;
+    if (!panel.explorerReady) {
+        setUpExplorer(explorer, lab.walker.current);
+        startGaitMap(lab.gaitMap, explorer.entry.clearance);
+        panel.explorerReady = true;
     }
-    GaitEntry& e = explorer.entry;
-    ImGui::PushItemWidth(-64);
-    bool changed = slider("step m", e.backStep, 0.02, 0.40, "%.3f");
-    e.foreStep = e.backStep;
-    changed |= slider("speed m/s", e.meanSpeed, 0.03, 0.60, "%.3f");
-    changed |= slider("clear m", e.clearance, 0.0, 0.30, "%.3f");
-    if (ImGui::IsItemDeactivatedAfterEdit()) startGaitMap(gaitMap, e.clearance, mapColour != 0);
-    if (ImGui::TreeNode("hip fields")) {
-        changed |= slider("y0 m", e.hipHeightStart, 0.70, 0.90, "%.3f");
-        changed |= slider("vy0 m/s", e.hipVyStart, -0.5, 0.5, "%.2f");
-        changed |= slider("ay0 m/s2", e.hipAyStart, -10, 10, "%.1f");
-        changed |= slider("y1 m", e.hipHeightEnd, 0.70, 0.90, "%.3f");
-        changed |= slider("vy1 m/s", e.hipVyEnd, -0.5, 0.5, "%.2f");
-        changed |= slider("ay1 m/s2", e.hipAyEnd, -10, 10, "%.1f");
-        ImGui::TreePop();
-    }
-    ImGui::PopItemWidth();
-    if (changed) tryExplorerGait(explorer);
+    if (sliders(panel, lab)) tryExplorerGait(explorer);
     ImGui::BeginDisabled(!explorer.usable);
     if (ImGui::Button("walk it")) {
-        refusalsAtWalk = walkCycle.refusals;
-        walkExplorerGait(explorer);
+        panel.refusalsAtWalk = lab.walker.refusals;
+        walkExplorerGait(explorer, lab.gait);
     }
     ImGui::EndDisabled();
     ImGui::SameLine();
-    if (ImGui::Button("from walked")) setUpExplorer(explorer, walkCycle.current);
-    drawMap();
+    if (ImGui::Button("from walked")) setUpExplorer(explorer, lab.walker.current);
+    drawMap(panel, lab);
     // Below the map, so that a verdict of two lines moves nothing that is clicked.
     ImGui::PushStyleColor(ImGuiCol_Text,
                           explorer.usable ? ImVec4(0.6f, 1, 0.6f, 1) : ImVec4(1, 0.5f, 0.4f, 1));
     ImGui::TextWrapped("%s", explorer.verdict.c_str());
-    if (walkCycle.refusals > refusalsAtWalk)
+    if (lab.walker.refusals > panel.refusalsAtWalk)
         ImGui::TextWrapped("no usable step leads there from the gait walked: ORVA keeps it");
     ImGui::PopStyleColor();
 }

@@ -1,7 +1,16 @@
 // Sections of the gait lab's panel drawn in files of their own, between ImGui::Begin and End.
 //
-// Offers: explorerSection.
+// Offers: explorerSection, dynamicsSection.
 #pragma once
 
+#include "shell/lab.h"
+#include "shell/window/panel.h"
+
 // The gait explorer: sliders, the generator's verdict, "walk it" and the feasibility map.
-void explorerSection();
+void explorerSection(Panel& panel, Lab& lab);
+
+// The Dynamics section: live plots of the last 3 phase seconds of the joint torques, the ground
+// force, the centre of pressure over the stance foot and the friction needed, the current step's
+// summary, and a warning colour while the centre of pressure leaves the foot, the friction
+// needed exceeds the limit or the ground would pull.
+void dynamicsSection(Lab& lab);

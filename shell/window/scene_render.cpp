@@ -5,13 +5,6 @@
 
 #include "model/constants.h"
 #include "shell/frame_layout.h"
-#include "shell/window/lab_window.h"
-#include "shell/window/panel.h"
-#include "shell/window/recorder.h"
-
-TgaTexture sceneTextures[sceneTextureCount] = {};
-unsigned int basicPieceList = 0;
-unsigned int footPieceList = 0;
 
 namespace {
 
@@ -25,7 +18,7 @@ struct BoxVertex {
 };
 
 struct BoxFace {
-    int slot; // sceneTextures slot
+    int slot; // SceneAssets::textures slot
     BoxVertex vertex[4];
 };
 
@@ -39,10 +32,10 @@ const BoxFace boxFaces[] = {
     {4, {{1, 1, -50, 100, 50}, {0, 1, 50, 100, 50}, {0, 0, 50, 0, 50}, {1, 0, -50, 0, 50}}},
 };
 
-void drawBox() {
+void drawBox(const SceneAssets& scene) {
     glPushMatrix();
     for (const BoxFace& face : boxFaces) {
-        glBindTexture(GL_TEXTURE_2D, sceneTextures[face.slot].textureName);
+        glBindTexture(GL_TEXTURE_2D, scene.textures[face.slot].textureName);
         glBegin(GL_QUADS);
         for (const BoxVertex& v : face.vertex) {
             glTexCoord2f(v.s, v.t);
@@ -58,7 +51,7 @@ void rotateAboutJointAxis(float degrees) {
 }
 
 // The forward piece turned half a turn about the middle of its link.
-void drawReversedLegPiece() {
+void drawReversedLegPiece(unsigned int basicPieceList) {
     glPushMatrix();
     glTranslatef(jointSpacing, 0, 0);
     glRotatef(180, 0, 0, 1);
@@ -68,7 +61,7 @@ void drawReversedLegPiece() {
     glPopMatrix();
 }
 
-void drawForwardLegPiece() {
+void drawForwardLegPiece(unsigned int basicPieceList) {
     glPushMatrix();
     glScalef(pieceScale, pieceScale, pieceScale);
     glRotatef(90, 1, 0, 0);
@@ -76,7 +69,7 @@ void drawForwardLegPiece() {
     glPopMatrix();
 }
 
-void drawFootPiece() {
+void drawFootPiece(unsigned int footPieceList) {
     glPushMatrix();
     glScalef(pieceScale, pieceScale, pieceScale);
     glRotatef(180, 1, 0, 0);
@@ -85,46 +78,47 @@ void drawFootPiece() {
 }
 
 // The chain from the stance foot up through the hip and down the swing leg.
-void drawRobotChain(const FrameLayout& frame) {
-    const float halfWidth = static_cast<float>(walkerPlacement.hipHalfWidth);
+void drawRobotChain(const SceneAssets& scene, const FrameLayout& frame, double hipHalfWidth) {
+    const unsigned int leg = scene.basicPieceList, foot = scene.footPieceList;
+    const float halfWidth = static_cast<float>(hipHalfWidth);
     const ChainAngles& angles = frame.chain;
     glTranslatef(frame.robot.drawX, footClearance, frame.robot.drawZ);
     glRotatef(angles.heading, 0, 1, 0);
     glTranslatef(0, 0, -halfWidth); // stance ankle
-    drawFootPiece();
+    drawFootPiece(foot);
     rotateAboutJointAxis(angles.joint[0]);
-    drawReversedLegPiece(); // stance shank
+    drawReversedLegPiece(leg); // stance shank
     glTranslatef(jointSpacing, 0, 0);
     rotateAboutJointAxis(angles.joint[1]);
-    drawReversedLegPiece(); // stance thigh
+    drawReversedLegPiece(leg); // stance thigh
     glTranslatef(jointSpacing, 0, 0);
     glPushMatrix(); // torso, one piece in each leg's plane
     rotateAboutJointAxis(angles.joint[2]);
-    drawReversedLegPiece();
+    drawReversedLegPiece(leg);
     glTranslatef(0, 0, 2 * halfWidth);
-    drawReversedLegPiece();
+    drawReversedLegPiece(leg);
     glPopMatrix();
     glTranslatef(0, 0, 2 * halfWidth); // hip on the swing side
     rotateAboutJointAxis(angles.joint[3]);
-    drawForwardLegPiece(); // swing thigh
+    drawForwardLegPiece(leg); // swing thigh
     glTranslatef(jointSpacing, 0, 0);
     rotateAboutJointAxis(angles.joint[4]);
-    drawForwardLegPiece(); // swing shank
+    drawForwardLegPiece(leg); // swing shank
     glTranslatef(jointSpacing, 0, 0);
     rotateAboutJointAxis(angles.swingFoot);
-    drawFootPiece();
+    drawFootPiece(foot);
 }
 
 } // namespace
 
-void onDisplay() {
+void drawScene(const SceneAssets& assets, Lab& lab, bool panelBeside) {
     glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
 
-    const SceneViewport scene = sceneViewport(windowState, panelShown() && !videoLeavesPanelOut());
+    const SceneViewport scene = sceneViewport(lab.window, panelBeside);
     glViewport(scene.x, scene.y, scene.width, scene.height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -132,12 +126,12 @@ void onDisplay() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 
-    const FrameLayout frame = layoutFrame();
+    const FrameLayout frame = layoutFrame(lab.placement, lab.camera, lab.robot);
     const CameraView& view = frame.view;
     gluLookAt(view.eye[0], view.eye[1], view.eye[2], view.centre[0], view.centre[1], view.centre[2],
               0, 1, 0);
 
-    drawBox();
+    drawBox(assets);
 
     const GLfloat robotColour[] = {0.05f, 0.05f, 0.05f, 1.0f};
     glColorMaterial(GL_FRONT, GL_DIFFUSE);
@@ -147,13 +141,11 @@ void onDisplay() {
     glPushMatrix();
     glEnable(GL_LIGHT1);
     glEnable(GL_LIGHTING);
-    drawRobotChain(frame);
+    drawRobotChain(assets, frame, lab.placement.hipHalfWidth);
     glPopMatrix();
 
     // The box of the next frame is drawn unlit, in white modulated by its textures.
     glColor4f(1, 1, 1, 1);
     glDisable(GL_LIGHT1);
     glDisable(GL_LIGHTING);
-    finishFrame();
-    glutSwapBuffers();
 }

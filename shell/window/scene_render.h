@@ -1,17 +1,20 @@
-// Drawing one frame: the textured box of ground and sky, and ORVA as a chain of mesh pieces
-// turned by the joint coordinates. The frame's numbers come from layoutFrame.
+// Drawing one frame's scene: the textured box of ground and sky, and ORVA as a chain of mesh
+// pieces turned by the joint coordinates. The frame's numbers come from layoutFrame.
 //
-// Offers: sceneTextures, basicPieceList, footPieceList (filled at start-up),
-// and onDisplay, the GLUT display callback. After the robot and before the swap, a frame hands
-// over to finishFrame (the panel and screenshots).
+// Offers: SceneAssets (filled at start-up), drawScene.
 #pragma once
 
 #include "assets/data_files.h"
 #include "assets/tga_texture.h"
+#include "shell/lab.h"
 
-// Slots 3 to 8 are the box's faces; a slot whose file did not load keeps texture name 0.
-extern TgaTexture sceneTextures[sceneTextureCount];
-extern unsigned int basicPieceList; // display list of the limb piece
-extern unsigned int footPieceList;  // display list of the foot piece
+struct SceneAssets {
+    // Slots 3 to 8 are the box's faces; a slot whose file did not load keeps texture name 0.
+    TgaTexture textures[sceneTextureCount] = {};
+    unsigned int basicPieceList = 0; // display list of the limb piece
+    unsigned int footPieceList = 0;  // display list of the foot piece
+};
 
-void onDisplay();
+// Clears the window and draws the scene into its part beside the panel (the whole window when
+// panelBeside is false); writes the frame's placement and follow offsets into lab.
+void drawScene(const SceneAssets& scene, Lab& lab, bool panelBeside);

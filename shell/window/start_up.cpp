@@ -8,7 +8,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <iostream>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 void openStandardStreams() {
     for (int fd = 0; fd <= 2; ++fd) {
@@ -29,6 +31,19 @@ const char* const labKeysHelp =
     "v        starts or stops recording the window as a video, orva-NNNN.mp4\n"
     "F12      saves the window as orva-NNNN.png (the first free number)\n";
 
+// text with every line indented by margin.
+std::string indented(const std::string& text, const std::string& margin) {
+    std::string out;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find('\n', start);
+        const size_t next = end == std::string::npos ? text.size() : end + 1;
+        out += margin + text.substr(start, next - start);
+        start = next;
+    }
+    return out;
+}
+
 } // namespace
 
 int infoOption(int argc, char** argv) {
@@ -44,17 +59,30 @@ int infoOption(int argc, char** argv) {
                "            [--mode M | --gait GAIT]\n\n"
                "Shows ORVA walking in a window. It reads its data files from the folder it is\n"
                "started in:";
-        out << " " << basicPieceFile << " " << footPieceFile;
-        for (const char* name : sceneTextureFiles) out << " " << name;
-        out << ".\nThe launcher orva-walker starts it in the installed data folder.\n\n"
+        // The file names, wrapped within 80 columns.
+        std::string line = "started in:";
+        std::vector<std::string> names{basicPieceFile, footPieceFile};
+        names.insert(names.end(), std::begin(sceneTextureFiles), std::end(sceneTextureFiles));
+        names.back() += ".";
+        for (const std::string& name : names) {
+            if (line.size() + 1 + name.size() > 80) {
+                out << "\n" << name;
+                line = name;
+            } else {
+                out << " " << name;
+                line += " " + name;
+            }
+        }
+        out << "\nThe launcher orva-walker starts it in the installed data folder.\n\n"
                "--record writes S seconds of the walk (default 10) from its start on gait mode M\n"
-               "(default 0) or GAIT as an MP4 video, one frame every 0.03 s of the walk, as fast\n"
-               "as the machine allows, then exits; the window is the video's size (default\n"
-               "640x480). Without a desktop: xvfb-run -a orva --record FILE.mp4 ...\n"
+               "(default 0) or GAIT as a video, one frame every 0.03 s of the walk, as fast as\n"
+               "the machine allows, then exits; the window is the video's size (default\n"
+               "640x480). FILE's ending chooses the container: .mp4, .mkv, .avi or .mov.\n"
+               "Without a desktop: xvfb-run -a orva --record FILE.mp4 ...\n"
                "The key v records the window to orva-NNNN.mp4 while the walk goes on.\n\n"
                "  --gait GAIT  start on this gait instead of gait mode 0 (a gait with no usable\n"
-               "               step exits 1); "
-            << gaitOptionHelp() << "\nKeys:\n";
+               "               step exits 1).\n"
+            << indented(gaitOptionHelp(), "               ") << "\nKeys:\n";
         printHelp(out);
         out << "\nThe gait lab's keys:\n" << labKeysHelp;
     }

@@ -113,12 +113,16 @@ bool encode(VideoEncoder* v, AVFrame* frame, std::string& error) {
 
 } // namespace
 
-VideoEncoder* openVideo(const std::string& path, int width, int height, std::string& error) {
+VideoEncoder* openVideo(const std::string& path, const std::string& name, int width, int height,
+                        std::string& error) {
     av_log_set_level(AV_LOG_QUIET); // failures are told in one line of our own
     auto* v = new VideoEncoder;
-    int status = avformat_alloc_output_context2(&v->format, nullptr, "mp4", path.c_str());
+    const AVOutputFormat* container = av_guess_format(nullptr, name.c_str(), nullptr);
+    int status = container
+                     ? avformat_alloc_output_context2(&v->format, container, nullptr, path.c_str())
+                     : AVERROR_MUXER_NOT_FOUND;
     if (status < 0) {
-        error = describe("cannot make an MP4 file", status);
+        error = describe(("cannot make a video file named " + name).c_str(), status);
         freeEncoder(v);
         return nullptr;
     }

@@ -1,5 +1,6 @@
 // The video file of a recording, through the FFmpeg libraries: H.264 (libx264, else another
-// software H.264 encoder, else MPEG-4 Part 2) in MP4, YUV 4:2:0, a constant 100/3 frames per
+// software H.264 encoder, else MPEG-4 Part 2) in the container the file's name asks for (MP4,
+// Matroska, AVI or QuickTime), YUV 4:2:0, a constant 100/3 frames per
 // second with exact timestamps, and settings that make the same frames give the same file.
 //
 // Offers: VideoEncoder, openVideo, addVideoFrame, closeVideo, videoCodecName. Every failure
@@ -10,8 +11,10 @@
 
 struct VideoEncoder;
 
-// Starts a width x height video (even numbers) in the file path, which exists and is replaced.
-VideoEncoder* openVideo(const std::string& path, int width, int height, std::string& error);
+// Starts a width x height video (even numbers) in the file path, which exists and is replaced,
+// in the container FFmpeg guesses from name (the name the video gets once complete).
+VideoEncoder* openVideo(const std::string& path, const std::string& name, int width, int height,
+                        std::string& error);
 
 // The next frame, from the video's width x height in RGB bytes as glReadPixels gives them
 // packed: the bottom row first.

@@ -91,7 +91,7 @@ stopWithF4() {
 
 startOrva() { # folder [library to preload]: runs $program, orva itself unless set
     (cd "$1" && ORVA_PROBE_OUT="$work/probe.txt" LD_PRELOAD="${2:-}" \
-        ORVA_PROBE_STATS="$(nm "$orva" | awk '$3 == "walkStats" { print $1 }')" exec "${program:-$orva}") \
+        ORVA_PROBE_STATS="$(nm "$orva" | awk '$3 == "theLab" { print $1 }')" exec "${program:-$orva}") \
         >"$work/stdout.txt" 2>"$work/stderr.txt" &
     orvaPid=$!
     waitWindow
@@ -249,14 +249,14 @@ scenarioExplorer() {
     mark() { sleep "$1" && kill -USR1 "$orvaPid"; }
     mark 0.5
     mark 1
-    xdotool mousemove 124 434 click 1
+    xdotool mousemove 124 451 click 1
     sleep 0.3
-    xdotool mousemove 36 337 click 1
+    xdotool mousemove 36 354 click 1
     mark 4
     mark 1
-    xdotool mousemove 54 275 click 1
+    xdotool mousemove 54 292 click 1
     sleep 0.3
-    xdotool mousemove 36 337 click 1
+    xdotool mousemove 36 354 click 1
     mark 4
     mark 1
     stopWithF4
@@ -320,6 +320,16 @@ scenarioRecord() {
     mkdir "$work/data/folder"
     for target in folder /dev/full /proc/v.mp4; do record 1 --record "$target"; done
     record 2 --record v.mp4 --size 641x480
+    record 2 --record v.webm
+    # The name's ending chooses the container (MP4 and QuickTime told apart by their brand).
+    local ending format
+    for ending in mkv:matroska avi:avi mov:qt mp4:isom; do
+        record 0 --record "v.${ending%%:*}" --seconds 0.1
+        format="$(ffprobe -v error -show_entries format=format_name:format_tags=major_brand \
+            -of csv=p=0 "$work/data/v.${ending%%:*}" | tr -d \")"
+        [[ ",$format," == *",${ending#*:}"[,\ ]* ]] || fail "v.${ending%%:*} holds $format"
+        rm "$work/data/v.${ending%%:*}"
+    done
     # A disk that fills up mid-way: the file may not grow past 40 kB.
     (trap '' XFSZ && ulimit -f 40 && cd "$work/data" && exec "$orva" --record v.mp4) \
         2>"$work/record.txt" && fail "a full disk did not fail the recording"
@@ -342,7 +352,7 @@ scenarioVideoKey() {
     dataWithout
     # Paused at once, after n increments: a small n keeps the recording of k frames below short.
     (cd "$work/data" && ORVA_PROBE_OUT="$work/probe.txt" LD_PRELOAD="$probe" \
-        ORVA_PROBE_STATS="$(nm "$orva" | awk '$3 == "walkStats" { print $1 }')" exec "$orva") \
+        ORVA_PROBE_STATS="$(nm "$orva" | awk '$3 == "theLab" { print $1 }')" exec "$orva") \
         >"$work/stdout.txt" 2>"$work/stderr.txt" &
     orvaPid=$!
     waitFor windowShown || fail "no window"

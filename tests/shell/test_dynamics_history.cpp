@@ -2,7 +2,7 @@
 #include "gait/poly_fit.h"
 #include "shell/dynamics_history.h"
 #include "shell/idle_pass.h"
-#include "shell/shell_state.h"
+#include "shell/lab.h"
 #include "walking/walk_cycle.h"
 
 #include <cmath>
@@ -12,38 +12,69 @@ using namespace orva;
 
 namespace {
 
-// Every pass records the dynamics of the pose it showed, blends and a gait change included, from
-// the segment and clock the cycle replayed; the summary is that of the step the walk is in.
-TEST(DynamicsHistory, FollowsThePosesTheWalkShowsAndSummarisesTheCurrentStep) {
-    startWalking();
+int newest(const DynamicsHistory& h, int age = 0) {
+    return (h.next + historyLength - 1 - age) % historyLength;
+}
+
+// Every pass records the dynamics of the pose it showed (not the one the next pass shows), in
+// the ring's newest place; blends are marked for as long as the cycle blends; the step summary
+// follows a gait change.
+TEST(DynamicsHistory, RecordsThePoseShownAndMarksTheBlendsAsLongAsTheyLast) {
+    Lab lab;
+    startWalking(lab);
+    const DynamicsHistory& h = lab.dynamics;
     PacingState unpaced;
-    const DynamicsHistory& h = dynamicsHistory;
-    int blendPasses = 0;
-    for (int pass = 0; pass < 450; ++pass) {
-        if (pass == 120) onKey('z', 0, 0);
-        runIdlePlan(planIdle(unpaced, 0.0));
-        const LinkAngles shown = toLinkAngles(robotState.q);
+    for (int pass = 0; pass < 600; ++pass) {
+        // The pose a pass shows comes from the segment and clock the cycle held before it.
+        const int phase = lab.walker.phase;
+        const double clock = lab.walker.phaseClock;
+        runIdlePlan(lab, planIdle(unpaced, 0.0));
+        const TrajectorySegment& seg = lab.walker.segments[phase];
+        const LinkAngles shown = toLinkAngles(lab.robot.q);
         for (int k = 0; k < modelLinkCount; ++k)
-            ASSERT_NEAR(evalPoly(walkCycle.segments[h.latestPhase].poly[k], h.latestClock),
-                        shown.theta[k], 1e-12)
-                << pass;
-        const DynamicsSample d = dynamicsAt(walkCycle.segments[h.latestPhase], h.latestClock);
-        ASSERT_EQ(h.latest.tau[3], d.tau[3]);
-        const int newest = (h.next + historyLength - 1) % historyLength;
-        ASSERT_EQ(h.fy[newest], static_cast<float>(d.fy));
-        ASSERT_EQ(h.blend[newest], h.latestPhase % 2 == 1);
-        blendPasses += h.blend[newest];
+            ASSERT_NEAR(evalPoly(seg.poly[k], clock), shown.theta[k], 1e-12) << pass << " " << k;
+        const DynamicsSample expected = dynamicsAt(seg, clock);
+        ASSERT_EQ(h.latest.fy, expected.fy) << "pass " << pass << ": not the pose shown";
+        ASSERT_EQ(h.fy[newest(h)], static_cast<float>(expected.fy)) << "pass " << pass;
+        ASSERT_EQ(h.tau[4][newest(h)], static_cast<float>(expected.tau[4])) << "pass " << pass;
+        ASSERT_EQ(h.cop[newest(h)], static_cast<float>(expected.cop)) << "pass " << pass;
     }
     EXPECT_EQ(h.count, historyLength);
-    EXPECT_GT(blendPasses, 20);
-    EXPECT_EQ(walkCycle.current.mode, 8);
+
+    // Row 0 walks steadily: each run of blend samples lasts the blend, each other run the step.
+    const double blendPasses = lab.walker.segments[1].blendDuration / phaseIncrement;
+    const double stepPasses = lab.walker.segments[0].duration / phaseIncrement;
+    int runs = 0;
+    for (int age = 1, run = 1; age < historyLength; ++age, ++run) {
+        if (h.blend[newest(h, age)] == h.blend[newest(h, age - 1)]) continue;
+        if (run < age) { // a whole run, not the one the ring cut
+            const double expected = h.blend[newest(h, age - 1)] ? blendPasses : stepPasses;
+            EXPECT_NEAR(run, expected, 1.5)
+                << "a run of " << (h.blend[newest(h, age - 1)] ? "blend" : "step")
+                << " samples ending " << age - run << " passes ago";
+            ++runs;
+        }
+        run = 0;
+    }
+    EXPECT_GE(runs, 2);
 
     StepDynamics cache;
-    const StepDynamics& step = currentStepDynamics(cache);
-    const int phase = walkCycle.phase;
-    const TrajectorySegment& seg = walkCycle.segments[phase == 1 || phase == 2 ? 2 : 0];
-    EXPECT_EQ(step.summary.positiveWork, summarizeDynamics(seg, 0.1).positiveWork);
-    EXPECT_EQ(step.stepLength, 0.1);
+    int from = currentStepDynamics(cache, lab.walker, lab.stats).from, to = cache.to;
+    EXPECT_EQ(from * 100 + to, 0) << "the step before the change";
+    pressGaitKey(lab.gait, 'z'); // row 8
+    bool change = false;         // the step of the change, 0>8, was seen
+    for (int pass = 0; pass < 600; ++pass) {
+        runIdlePlan(lab, planIdle(unpaced, 0.0));
+        const StepDynamics& step = currentStepDynamics(cache, lab.walker, lab.stats);
+        if (step.from != from || step.to != to) {
+            EXPECT_TRUE(step.to == 8 && (step.from == 0 || step.from == 8))
+                << "step " << step.from << ">" << step.to;
+            from = step.from;
+            to = step.to;
+        }
+    }
+    EXPECT_EQ(from * 100 + to, 808) << "the summary did not reach the new gait";
+    EXPECT_GT(cache.summary.positiveWork, 0.0);
 }
 
 TEST(DynamicsHistory, WarnsOffTheFootAboveTheFrictionLimitAndWhereTheGroundPulls) {

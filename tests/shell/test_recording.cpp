@@ -10,8 +10,8 @@
 #include "gait/step_generator.h"
 #include "model/core_setup.h"
 #include "shell/idle_pass.h"
+#include "shell/lab.h"
 #include "shell/recording.h"
-#include "shell/shell_state.h"
 #include "walking/walk_cycle.h"
 
 using namespace orva;
@@ -19,9 +19,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// parseRecordOptions over "orva" and the words of line; left gets what goes on to GLUT.
+// parseRecordOptions (or windowArguments, given start) over "orva" and the words of line; left
+// gets what goes on to GLUT.
 int parse(const std::string& line, RecordRequest& request, std::string* err = nullptr,
-          std::string* left = nullptr) {
+          std::string* left = nullptr, GaitTarget* start = nullptr) {
     std::vector<std::string> words{"orva"};
     std::istringstream split(line);
     for (std::string word; split >> word;) words.push_back(word == "''" ? "" : word);
@@ -30,7 +31,8 @@ int parse(const std::string& line, RecordRequest& request, std::string* err = nu
     argv.push_back(nullptr);
     int argc = static_cast<int>(words.size());
     std::ostringstream said;
-    const int status = parseRecordOptions(argc, argv.data(), request, said);
+    const int status = start ? windowArguments(argc, argv.data(), *start, request, said)
+                             : parseRecordOptions(argc, argv.data(), request, said);
     if (err) *err = said.str();
     for (int i = 0; left && i < argc; ++i) *left += std::string(argv[i]) + " ";
     return status;
@@ -47,11 +49,18 @@ TEST(RecordingTest, OptionsAreTakenOutCheckedAndTheRestGoesToGlut) {
               -1);
     EXPECT_EQ(left, "orva -display :1 ");
     EXPECT_TRUE(r.wanted);
-    EXPECT_EQ(r.file + " " + std::to_string(r.seconds), "a.mp4 2.500000");
-    EXPECT_EQ(r.view * 1000000 + r.width * 1000 + r.height, 1320240);
+    EXPECT_EQ(r.file, "a.mp4");
+    EXPECT_EQ(r.seconds, 2.5);
+    EXPECT_EQ(r.view, 1) << "side-on";
+    EXPECT_EQ(r.width, 320);
+    EXPECT_EQ(r.height, 240);
     EXPECT_EQ(r.mode, 7);
     EXPECT_EQ(parse("--record b.mp4", d), -1);
-    EXPECT_EQ(d.seconds * 1e6 + d.width * 1000 + d.height + d.view + d.mode, 1e7 + 640480);
+    EXPECT_EQ(d.seconds, 10);
+    EXPECT_EQ(d.width, 640);
+    EXPECT_EQ(d.height, 480);
+    EXPECT_EQ(d.view, 0) << "follow";
+    EXPECT_EQ(d.mode, 0);
 
     for (const char* wrong :
          {"--seconds 3", "--record", "--record --seconds 2", "--record a --record b",
@@ -77,22 +86,50 @@ TEST(RecordingTest, FramesComeEveryFourthIncrementUpToTheDuration) {
         EXPECT_EQ(frameDueAfterIncrement(clock), increment % 4 == 0) << increment;
 }
 
-// The walk starts on the row asked for as it starts on row 0, and stays there: the keys show
-// that row, so no change back is asked for.
+// The window program's arguments: --mode and --gait exclude each other; --mode's row is the
+// start; the container is told by the name. The walk starts on the row asked for as it starts
+// on row 0, and stays there: the keys show that row, so no change back is asked for.
 TEST(RecordingTest, AWalkStartsOnItsRowInItsViewAndSize) {
-    RecordRequest r;
-    ASSERT_EQ(parse("--record a --mode 13 --view side-on --size 64x48", r), -1);
     setupCore();
-    startWalking(tableGait(r.mode));
-    applyRecordRequest(r);
+    const std::string file = "/tmp/orva-recording-arguments-" + std::to_string(getpid());
+    RecordRequest r;
+    GaitTarget start;
+    std::string err;
+    EXPECT_EQ(parse("--record " + file + ".mp4 --mode 3 --gait mode=2", r, &err, nullptr, &start),
+              2);
+    EXPECT_NE(err.find("--mode and --gait exclude each other"), std::string::npos) << err;
+    for (const char* ending : {".webm", "", ".mp4.part", ".MP4"}) {
+        RecordRequest w;
+        err.clear();
+        EXPECT_EQ(parse("--record " + file + ending, w, &err, nullptr, &start), 2) << ending;
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << ending << ": " << err;
+    }
+    for (const char* ending : {".mkv", ".avi", ".mov"}) {
+        RecordRequest w;
+        EXPECT_EQ(parse("--record " + file + ending + " --gait mode=2", w, &err, nullptr, &start),
+                  -1)
+            << ending << ": " << err;
+        EXPECT_EQ(start.mode, 2) << "--gait is the start";
+    }
+
+    ASSERT_EQ(parse("--record " + file + ".mp4 --mode 13 --view side-on --size 64x48", r, &err,
+                    nullptr, &start),
+              -1)
+        << err;
+    EXPECT_EQ(start.mode, 13);
+    Lab lab;
+    startWalking(lab, start);
+    applyRecordRequest(r, lab);
     TrajectorySegment step;
     ASSERT_TRUE(generateStep(gaitTable.rows[13], step));
-    EXPECT_EQ(walkCycle.segments[2].duration, step.duration);
-    EXPECT_EQ(walkCycle.segments[0].poly[2].c[3], step.poly[2].c[3]);
-    EXPECT_EQ(windowState.width * 1000 + windowState.height, 64048);
-    EXPECT_EQ(cameraState.view, 1);
-    for (int i = 0; i < 2000; ++i) idlePass();
-    EXPECT_EQ(walkCycle.current.mode * 10 + walkCycle.changeLatched, 130);
+    EXPECT_EQ(lab.walker.segments[2].duration, step.duration);
+    EXPECT_EQ(lab.walker.segments[0].poly[2].c[3], step.poly[2].c[3]);
+    EXPECT_EQ(lab.window.width, 64);
+    EXPECT_EQ(lab.window.height, 48);
+    EXPECT_EQ(lab.camera.view, 1) << "side-on";
+    for (int i = 0; i < 2000; ++i) idlePass(lab);
+    EXPECT_EQ(lab.walker.current.mode, 13);
+    EXPECT_EQ(lab.walker.changeLatched, 0);
 }
 
 // Only a regular file in a folder that takes new files is replaced; the temporary file lies
