@@ -6,6 +6,7 @@
 #include "gait/step_generator.h"
 #include "model/core_setup.h"
 #include "model/gait_table.h"
+#include "python/module_records.h"
 #include "shell/gait_option.h"
 #include "walking/walk_cycle.h"
 
@@ -24,27 +25,6 @@ namespace py = pybind11;
 using namespace orva;
 
 namespace {
-
-// A gait and the table row it was made from (the command line's base row).
-struct Gait {
-    GaitTarget target;
-    int base;
-};
-
-// A generated step and what it came from: the gait entry (for the step length) and the base
-// rows of its two gaits (a plain step has from == to).
-struct Step {
-    TrajectorySegment seg;
-    StepStats stats;
-    GaitEntry entry;
-    int from, to;
-};
-
-struct UnusableGait {
-    std::string why;
-};
-
-constexpr long maxSamples = 1000000;
 
 // backStep -> back_step: the Python names are the table's, in snake case.
 std::string snakeCase(const char* name) {
@@ -90,16 +70,6 @@ Gait makeGait(const py::object& mode, const py::dict& fields) {
     return gait;
 }
 
-std::string gaitRepr(const Gait& g) {
-    std::string out = "Gait(mode=" + std::to_string(g.base);
-    const GaitEntry& row = gaitTable.rows[g.base];
-    for (const GaitField& f : gaitFields)
-        if (g.target.entry.*f.member != row.*f.member)
-            out += ", " + snakeCase(f.name) + "=" +
-                   std::string(py::repr(py::float_(g.target.entry.*f.member)));
-    return out + ")";
-}
-
 // Why generateStep gave no usable step, from its pass counts.
 std::string unusableReason(const StepStats& stats) {
     const std::string passes = " (" + std::to_string(stats.outerPasses) + " outer, " +
@@ -143,10 +113,6 @@ py::array linkMotion(const Step& step, const py::array_t<double, py::array::forc
         std::copy(m.*values, m.*values + modelLinkCount, o + i * modelLinkCount);
     }
     return std::move(out);
-}
-
-double orNan(double x) {
-    return std::isfinite(x) ? x : std::nan("");
 }
 
 py::dict dynamicsArrays(const Step& step, long samples) {
@@ -304,6 +270,20 @@ Attributes (read-only; units and the ranges a flat world allows):
 )";
 
 } // namespace
+
+std::string gaitRepr(const Gait& g) {
+    std::string out = "Gait(mode=" + std::to_string(g.base);
+    const GaitEntry& row = gaitTable.rows[g.base];
+    for (const GaitField& f : gaitFields)
+        if (g.target.entry.*f.member != row.*f.member)
+            out += ", " + snakeCase(f.name) + "=" +
+                   std::string(py::repr(py::float_(g.target.entry.*f.member)));
+    return out + ")";
+}
+
+double orNan(double x) {
+    return std::isfinite(x) ? x : std::nan("");
+}
 
 PYBIND11_MODULE(_core, m) {
     m.doc() = "The gait core of ORVA walker (compiled part of orva_walker).";
@@ -484,6 +464,7 @@ from each step's dynamics over 2001 samples.
 A dict: lengths, speeds and clearances (the axes), and arrays shaped (clearances, lengths,
 speeds): usable (bool), duration (s, NaN where unusable), outerPasses and innerPasses, and one
 per measure asked for (NaN where unusable or undefined). Runs without the GIL.)");
+    defineWalk(m);
     m.attr("__name__") = ownName;
     m.def("_time_generate_step", &timeGenerateStep, py::arg("gait"), py::arg("calls"),
           "Mean processor time of one C++ generateStep call over `calls` calls, s (for the "

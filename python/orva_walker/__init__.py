@@ -26,6 +26,7 @@ from orva_walker._core import (
     generate_step,
     is_usable,
     transition,
+    walk,
 )
 
 __all__ = [
@@ -39,6 +40,7 @@ __all__ = [
     "generate_step",
     "is_usable",
     "transition",
+    "walk",
 ]
 
 # The public names are this package's, whatever file they are compiled in.

@@ -1,5 +1,5 @@
 # Types of orva_walker, for editors and type checkers. Units as in the docstrings.
-from typing import ClassVar, Iterable, Sequence, Union
+from typing import ClassVar, Iterable, Mapping, Sequence, Union
 
 import numpy as np
 import numpy.typing as npt
@@ -82,4 +82,10 @@ def feasibility_grid(
     clearances: Sequence[float] = (0.03, 0.22),
     threads: int = 0,
     measures: Iterable[str] | None = None,
+) -> dict[str, npt.NDArray[np.generic]]: ...
+def walk(
+    calls: int,
+    gait: Gait | None = None,
+    changes: Mapping[int, Gait] | Iterable[tuple[int, Gait]] = (),
+    keys: Mapping[int, str] | Iterable[tuple[int, str]] | None = None,
 ) -> dict[str, npt.NDArray[np.generic]]: ...

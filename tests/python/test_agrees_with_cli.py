@@ -79,3 +79,23 @@ def test_a_small_grid_as_atlas_csv_computes_it(orva_gait):
         np.testing.assert_array_equal(grid[measure].ravel(), column[name], err_msg=name)
     cop = np.maximum(-column["copMin"], column["copMax"])
     np.testing.assert_array_equal(grid["cop"].ravel(), cop)
+
+
+def test_a_walk_with_keys_and_gait_changes_as_walk_prints_it(orva_gait):
+    header, rows = csv_rows(orva_gait(
+        "walk", "--calls", "1600", "--keys", "5:x,400:xxz,700:s",
+        "--change", "900:mode=6,meanSpeed=0.31", "--change", "300:backStep=0.4,foreStep=0.4"))
+    unusable = ow.Gait(back_step=0.4, fore_step=0.4)
+    with pytest.warns(RuntimeWarning) as notes:
+        walk = ow.walk(1600, changes=[(900, ow.Gait(mode=6, mean_speed=0.31)), (300, unusable)],
+                       keys={5: "x", 400: "xxz", 700: "s"})
+    assert [str(n.message) for n in notes] == [
+        f"call 300: the gait {unusable!r} gives no usable step; ORVA keeps its gait"]
+    assert list(walk) == header
+    np.testing.assert_array_equal(np.column_stack(list(walk.values())), np.array(rows))
+    assert walk["call"].dtype == np.int64 and walk["q0"].dtype == np.float64
+
+    plain = ow.walk(40)
+    header, rows = csv_rows(orva_gait("walk", "--calls", "40"))
+    assert list(plain) == header
+    np.testing.assert_array_equal(np.column_stack(list(plain.values())), np.array(rows))

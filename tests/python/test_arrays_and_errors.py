@@ -120,12 +120,23 @@ def longest_pause_while(call):
     return result, longest
 
 
-def test_the_grid_lets_python_threads_run_meanwhile():
-    grid = lambda: ow.feasibility_grid((0.05, 0.3, 48), (0.1, 0.5, 32), (0.05, 0.2), threads=1)
-    result, longest = longest_pause_while(grid)
+@pytest.mark.parametrize("call", [
+    lambda: ow.feasibility_grid((0.05, 0.3, 48), (0.1, 0.5, 32), (0.05, 0.2), threads=1),
+    lambda: ow.walk(20000, changes={5000: ow.Gait(mode=7)}),
+])
+def test_the_long_calls_let_python_threads_run_meanwhile(call):
+    result, longest = longest_pause_while(call)
     assert result["took"] > 0.1
     assert longest < result["took"] / 2
-    assert result["value"]["usable"].shape == (2, 48, 32)
+
+
+def test_walk_arguments_are_checked():
+    with pytest.raises(ValueError, match="'k' in \"xk\" is not a gait key .wxqsaz."):
+        ow.walk(10, keys={3: "xk"})
+    with pytest.raises(ValueError, match="call 1..10"):
+        ow.walk(10, changes=[(11, ow.Gait(mode=1))])
+    with pytest.raises(ow.UnusableGait):
+        ow.walk(10, gait=ow.Gait(back_step=0.4, fore_step=0.4))
 
 
 def resident_bytes():
