@@ -3,7 +3,8 @@
 // seeds use them in memory.
 //
 // Offers: DataFile, SceneImage, sceneImageFileName, makeBasicPiece, makeFootPiece,
-// renderSceneImage, makeSceneImage, makeDataSet, writeDataSet, and the pieces' dimensions.
+// renderSceneImage, makeSceneImage, makeDataSet, writeDataSet, and the pieces' dimensions (the
+// stance foot's extent in metres, footHeel and footToe, among them).
 //
 // The meshes are stored in the file's Z-up axes and chosen so that, after the reader's
 // (x, y, z) -> (x, z, -y) and the scene's piece rotations, they sit in the robot frame (x along
@@ -37,6 +38,10 @@ constexpr double heelX = -0.19;        // behind the ankle
 constexpr double toeX = 0.477;         // ahead of the ankle: 0.667 long, 0.3 m drawn
 constexpr double footHalfWidth = 0.11; // to the side
 constexpr double soleDepth = 0.05 / orva::limbLinkLength; // below the ankle: the ground
+// The stance foot's extent as the scene draws it, m ahead of the stance ankle: what the figure,
+// the panel and the dynamics' warnings compare the centre of pressure with.
+constexpr double footHeel = heelX * orva::limbLinkLength;
+constexpr double footToe = toeX * orva::limbLinkLength;
 
 struct DataFile {
     std::string name;

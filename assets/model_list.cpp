@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-unsigned int materialTextureNames[materialTextureSlots] = {};
+const unsigned int materialTextureNames[materialTextureSlots] = {};
 
 namespace {
 

@@ -9,7 +9,7 @@
 // Texture names by material index, bound for textured objects. Nothing fills the table, so
 // every bind selects texture name 0; indices outside it bind 0 as well.
 constexpr int materialTextureSlots = 16;
-extern unsigned int materialTextureNames[materialTextureSlots];
+extern const unsigned int materialTextureNames[materialTextureSlots];
 
 // Returns the list's name. Each object sets texturing and colour, then draws its faces as
 // triangles with per-vertex normals and either texture coordinates (textured objects) or its

@@ -3,7 +3,7 @@
 // and the swing foot as a point mass at the swing ankle; the stance foot stays on the ground.
 // During a blend the split of the ground force between the feet is not determined by the
 // motion: a blend is taken as single support on the stance foot of its own polynomials.
-// Reads bodyParams, which must be set up first. Nothing is allocated.
+// Reads bodyParams, a constant of the body model. Nothing is allocated.
 //
 // Offers: LinkMotion, linkMotionAt, DynamicsSample, inverseDynamics, dynamicsAt,
 // sampleDynamics, kineticEnergy, potentialEnergy, StepWork, stepWork, summarySampleCount,

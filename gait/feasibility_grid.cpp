@@ -95,8 +95,23 @@ std::vector<AtlasPoint> atlasTableRows() {
     return rows;
 }
 
-const char* const atlasColourNames[atlasColourCount] = {"duration", "cost", "friction", "cop",
-                                                        "ankle"};
+std::string atlasColourChoices() {
+    std::string text;
+    for (int i = 0; i < atlasColourCount; ++i) {
+        if (i) text += i + 1 == atlasColourCount ? " or " : ", ";
+        text += atlasColourNames[i];
+    }
+    return text;
+}
+
+bool findAtlasColour(const std::string& name, AtlasColour& out) {
+    for (int i = 0; i < atlasColourCount; ++i)
+        if (name == atlasColourNames[i]) {
+            out = static_cast<AtlasColour>(i);
+            return true;
+        }
+    return false;
+}
 
 double colourValue(const AtlasPoint& p, AtlasColour colour) {
     const DynamicsSummary& d = p.dynamics;
@@ -117,6 +132,22 @@ double colourValue(const AtlasPoint& p, AtlasColour colour) {
 bool hasColourValue(const AtlasPoint& p, AtlasColour colour) {
     const double value = colourValue(p, colour);
     return p.usable && value > 0 && std::isfinite(value);
+}
+
+double AtlasScale::at(double value) const {
+    return logHi > logLo ? (std::log10(value) - logLo) / (logHi - logLo) : 0.5;
+}
+
+AtlasScale atlasScale(const AtlasPoint* points, std::size_t count, AtlasColour colour) {
+    double lo = HUGE_VAL, hi = -HUGE_VAL;
+    for (std::size_t i = 0; i < count; ++i)
+        if (hasColourValue(points[i], colour)) {
+            lo = std::min(lo, colourValue(points[i], colour));
+            hi = std::max(hi, colourValue(points[i], colour));
+        }
+    const bool found = lo <= hi;
+    if (!found) lo = hi = 1.0;
+    return {colour, std::log10(lo), std::log10(hi), found};
 }
 
 } // namespace orva

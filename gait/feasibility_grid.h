@@ -4,12 +4,16 @@
 //
 // Offers: AtlasRange, atlasValue, maxAtlasRangeCount, validAtlasRange, AtlasGrid,
 // defaultAtlasGrid, AtlasPoint, atlasEntry, atlasPoints, evaluateAtlasPoint, computeAtlas,
-// atlasTableRows, AtlasColour, atlasColourNames, colourValue, hasColourValue.
+// atlasTableRows; the colour measures' one list: AtlasColour, atlasColourCount,
+// atlasColourNames, atlasColourTitles, atlasColourChoices, findAtlasColour, colourValue,
+// hasColourValue; AtlasScale, atlasScale (the log scale a map is coloured on).
 #pragma once
 
 #include "gait/dynamics.h"
 #include "model/gait_table.h"
 
+#include <cstddef>
+#include <string>
 #include <vector>
 
 namespace orva {
@@ -45,7 +49,7 @@ struct AtlasPoint {
 };
 
 // A gait-table row with these symmetric step lengths, mean speed and clearance; the other
-// fields as in every row. Needs setupCore.
+// fields as in every row.
 GaitEntry atlasEntry(double length, double speed, double clearance);
 
 // Every grid point, not yet evaluated: clearance first, then length, then speed.
@@ -55,7 +59,7 @@ std::vector<AtlasPoint> atlasPoints(const AtlasGrid& grid);
 void evaluateAtlasPoint(AtlasPoint& point, bool withDynamics = false);
 
 // Every grid point evaluated, on `threads` threads (at least one), with the dynamics summary of
-// each usable step when asked. Needs setupCore.
+// each usable step when asked.
 std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads, bool withDynamics = false);
 
 // The sixteen gait-table rows computed as atlas points, mode by mode.
@@ -66,11 +70,37 @@ std::vector<AtlasPoint> atlasTableRows();
 // the peak ankle moment.
 enum class AtlasColour { duration, cost, friction, cop, ankle };
 constexpr int atlasColourCount = 5;
-extern const char* const atlasColourNames[atlasColourCount]; // "duration", "cost", ...
+static_assert(static_cast<int>(AtlasColour::ankle) + 1 == atlasColourCount,
+              "every measure has a name and a title");
+// As options and menus name them, in the enum's order.
+inline constexpr const char* atlasColourNames[atlasColourCount] = {"duration", "cost", "friction",
+                                                                   "cop", "ankle"};
+// As a scale's title names them, with the unit.
+inline constexpr const char* atlasColourTitles[atlasColourCount] = {
+    "step duration (s)", "cost of transport", "friction needed |fx| / fy",
+    "centre of pressure from the ankle (m)", "peak ankle moment (N\u00b7m)"};
+
+// "duration, cost, friction, cop or ankle": the names, for a message.
+std::string atlasColourChoices();
+// The measure of that name; false when there is none.
+bool findAtlasColour(const std::string& name, AtlasColour& out);
 
 // A point's value of that measure (the dynamics' measures need its dynamics).
 double colourValue(const AtlasPoint& p, AtlasColour colour);
 // Whether the point has one to colour by: usable, finite and above zero.
 bool hasColourValue(const AtlasPoint& p, AtlasColour colour);
+
+// A measure on a log scale between its lowest and highest value among some points: the
+// durations span two decades and more, and the dynamics' measures grow without bound where the
+// ground force vanishes.
+struct AtlasScale {
+    AtlasColour colour;
+    double logLo, logHi; // log10 of the lowest and highest value; both 0 when there is none
+    bool found;          // whether any point had a value
+    // Where value lies on the scale, 0 at the lowest and 1 at the highest; 0.5 for a scale of
+    // one value or none.
+    double at(double value) const;
+};
+AtlasScale atlasScale(const AtlasPoint* points, std::size_t count, AtlasColour colour);
 
 } // namespace orva

@@ -1,7 +1,7 @@
 // The five-link model's angular momentum about the stance ankle (links 0..4: stance shank,
 // stance thigh, torso, swing thigh, swing shank) and the two boundary solvers the step
 // generator applies at both ends of a step. Pure functions of their arguments and of
-// modelCoefficients and generatorConstants, which must be set up first.
+// modelCoefficients and generatorConstants, constants of the body model.
 //
 // Offers: massMatrix, massMatrixRate, massMatrixAccel (as Mat5), momentumWeights, comAbscissa,
 // comAbscissaRate, hipAccelForZeroMoment, torsoJerk.

@@ -260,4 +260,9 @@ bool generateStep(const GaitEntry& e, TrajectorySegment& seg, StepStats* stats) 
     return ended && allFinite(seg);
 }
 
+bool givesUsableStep(const GaitEntry& entry) {
+    TrajectorySegment scratch;
+    return generateStep(entry, scratch);
+}
+
 } // namespace orva

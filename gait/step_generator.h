@@ -1,9 +1,9 @@
 // The step generator: turns one gait-table row into one single-support step, five
 // link-angle polynomials consistent with a free-pivot stance ankle and a passive torso.
-// Reads generatorConstants and modelCoefficients, which must be set up first.
+// Reads generatorConstants and modelCoefficients, constants of the body model.
 //
-// Offers: maxOuterPasses, maxInnerPasses, StepStats, generateStep; LegPair, legIK, legRates,
-// legAccels (a leg's inverse kinematics, from its foot up to the hip).
+// Offers: maxOuterPasses, maxInnerPasses, StepStats, generateStep, givesUsableStep; LegPair, legIK,
+// legRates, legAccels (a leg's inverse kinematics, from its foot up to the hip).
 #pragma once
 
 #include "model/gait_table.h"
@@ -24,6 +24,9 @@ struct StepStats {
 // usable: both iterations ended within their bounds and the durations and every coefficient
 // are finite. stats, when given, receives the pass counts.
 bool generateStep(const GaitEntry& entry, TrajectorySegment& seg, StepStats* stats = nullptr);
+// Whether the gait gives a usable step of its own: what every place that accepts a gait from
+// outside (an option, the explorer, a requested change) asks first.
+bool givesUsableStep(const GaitEntry& entry);
 
 // Thigh and shank values of one leg: angles (rad), rates (rad/s) or accelerations (rad/s^2).
 struct LegPair {

@@ -1,13 +1,14 @@
-// The one set-up of the core: everything the step generator, the walking cycle and the pose
-// queries read is built here, in the order they need it.
+// The one set-up of the core. The body's figures, the model's coefficients, the generator's
+// constants and the gait table are computed at compile time; what is left to build at start-up
+// is the pose queries' sine table.
 //
 // Offers: setupCore.
 #pragma once
 
 namespace orva {
 
-// Builds the sine table, bodyParams, modelCoefficients, generatorConstants and the gait table.
-// Call it once before anything else of the core; calling it again rebuilds the same values.
+// Builds the sine table. Call it at start-up, before anything else of the core; calling it again
+// does nothing.
 void setupCore();
 
 } // namespace orva

@@ -3,11 +3,11 @@
 // polynomials of one segment of the walking cycle.
 //
 // Gait mode = step-length level (0..3) + 4 x step-height level (0..1) + 8 x step-speed level
-// (0..1).
+// (0..1): gaitMode and gaitLevels are the one place that encoding is written.
 //
-// Offers: GaitEntry, GaitField and the table of its twelve fields (gaitFields), GaitTable and
-// its single instance gaitTable, fillGaitTable, transitionEntry, JointPolynomial,
-// TrajectorySegment.
+// Offers: gaitModeCount, GaitLevels, gaitMode, gaitLevels, GaitEntry, GaitField and the table of
+// its twelve fields (gaitFields), GaitTable and its single instance gaitTable (makeGaitTable),
+// transitionEntry, JointPolynomial, TrajectorySegment.
 #pragma once
 
 #include "model/body_model.h"
@@ -15,6 +15,19 @@
 namespace orva {
 
 constexpr int gaitModeCount = 16;
+
+// The three levels the keys step through; a mode is their sum, weighted.
+struct GaitLevels {
+    int length; // 0..3
+    int height; // 0..1
+    int speed;  // 0..1
+};
+constexpr int gaitMode(const GaitLevels& levels) {
+    return levels.length + 4 * levels.height + 8 * levels.speed;
+}
+constexpr GaitLevels gaitLevels(int mode) {
+    return {mode % 4, mode / 4 % 2, mode / 8};
+}
 constexpr int polyCoeffCount = 11;
 
 struct GaitEntry {
@@ -77,9 +90,36 @@ struct TrajectorySegment {
     double blendDuration;                 // length of the segment as a blend, s
 };
 
-extern GaitTable gaitTable;
+// The sixteen rows: per mode the step distance (back and fore), the mean hip speed and the
+// mid-step clearance; every row shares the other fields.
+constexpr GaitTable makeGaitTable() {
+    const double rows[gaitModeCount][3] = {
+        {0.05, 0.07, 0.03}, {0.1, 0.13, 0.07}, {0.2, 0.24, 0.1},  {0.28, 0.28, 0.13},
+        {0.05, 0.07, 0.1},  {0.1, 0.13, 0.16}, {0.2, 0.28, 0.22}, {0.28, 0.32, 0.26},
+        {0.05, 0.17, 0.03}, {0.1, 0.23, 0.07}, {0.2, 0.35, 0.1},  {0.28, 0.4, 0.13},
+        {0.05, 0.17, 0.1},  {0.1, 0.23, 0.16}, {0.2, 0.35, 0.22}, {0.28, 0.4, 0.26},
+    };
+    GaitTable table{};
+    for (int mode = 0; mode < gaitModeCount; ++mode) {
+        GaitEntry& e = table.rows[mode];
+        e.backStep = rows[mode][0];
+        e.foreStep = rows[mode][0];
+        e.backDrop = 0.0;
+        e.foreRise = 0.0;
+        e.meanSpeed = rows[mode][1];
+        e.clearance = rows[mode][2];
+        e.hipHeightStart = 0.86;
+        e.hipVyStart = 0.05;
+        e.hipAyStart = 0.0;
+        e.hipHeightEnd = 0.87;
+        e.hipVyEnd = -0.1;
+        e.hipAyEnd = -4.0;
+    }
+    return table;
+}
 
-void fillGaitTable();
+// Computed at compile time: nothing can change a row.
+inline constexpr GaitTable gaitTable = makeGaitTable();
 
 // The step of a gait change: gait `from` landing where gait `to`'s step begins (its foreStep
 // set to to's backStep); from == to gives the plain gait.

@@ -15,16 +15,21 @@ struct SineTable {
     double step = 0.0;           // 2 pi / (n - 1), rad
 };
 
-SineTable sineTable;
+// Written by prepareSineTable only, once, at start-up; read-only from then on. A lookup reads it
+// directly: it is on the pose queries' every call, where a guard of a local static costs a
+// quarter of their time.
+SineTable table;
 
 constexpr double inverseTwoPi = 0.15915494309189535;
 
 } // namespace
 
-void buildSineTable(int n) {
-    sineTable.step = 2 * pi / (n - 1);
-    sineTable.samples.assign(n, 0.0);
-    for (int i = 0; i < n; ++i) sineTable.samples[i] = std::sin(i * sineTable.step);
+void prepareSineTable() {
+    if (!table.samples.empty()) return;
+    const int n = sineTableSize;
+    table.step = 2 * pi / (n - 1);
+    table.samples.assign(n, 0.0);
+    for (int i = 0; i < n; ++i) table.samples[i] = std::sin(i * table.step);
 }
 
 double tableSin(double angle) {
@@ -32,10 +37,10 @@ double tableSin(double angle) {
     // reduction loses all precision, or a NaN or infinity, has no sample and gives NaN.
     const double k = std::trunc(angle * inverseTwoPi);
     const double reduced = angle - 2 * k * pi;
-    const double index = std::trunc(std::fabs(reduced) / sineTable.step);
-    if (!(index < static_cast<double>(sineTable.samples.size())))
+    const double index = std::trunc(std::fabs(reduced) / table.step);
+    if (!(index < static_cast<double>(table.samples.size())))
         return std::numeric_limits<double>::quiet_NaN();
-    const double sample = sineTable.samples[static_cast<size_t>(index)];
+    const double sample = table.samples[static_cast<size_t>(index)];
     return reduced >= 0 ? sample : -sample;
 }
 

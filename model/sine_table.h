@@ -1,6 +1,6 @@
 // Sine and cosine through a precomputed table, for the pose queries.
 //
-// Offers: sineTableSize, buildSineTable, tableSin, tableCos.
+// Offers: sineTableSize, prepareSineTable, tableSin, tableCos.
 // Lookups truncate towards zero: the result is the sine of the sample at or just below the
 // reduced angle's magnitude (error at most one sample step, about 6.3e-6 rad).
 #pragma once
@@ -9,7 +9,9 @@ namespace orva {
 
 constexpr int sineTableSize = 1000000;
 
-void buildSineTable(int n);
+// Builds the table, once: setupCore calls it at start-up, before any lookup; later calls find it
+// built and change nothing. A lookup before it gives NaN.
+void prepareSineTable();
 double tableSin(double angle);
 double tableCos(double angle);
 

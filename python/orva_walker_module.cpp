@@ -51,10 +51,11 @@ double gaitNumber(const py::handle value, const std::string& name) {
 }
 
 Gait makeGait(const py::object& mode, const py::dict& fields) {
-    const double row = gaitNumber(mode, "mode");
-    const std::string modeError = checkGaitMode(row, py::str(mode));
+    gaitNumber(mode, "mode");
+    int row = 0;
+    const std::string modeError = checkGaitMode(py::str(mode), row);
     if (!modeError.empty()) throw py::value_error(modeError);
-    Gait gait{tableGait(static_cast<int>(row)), static_cast<int>(row)};
+    Gait gait{tableGait(row), row};
     for (const auto& [key, value] : fields) {
         const std::string name = py::str(key);
         const GaitField* field = nullptr;
@@ -197,12 +198,11 @@ py::dict grid(const py::sequence& lengths, const py::sequence& speeds,
     if (!measures.is_none())
         for (const py::handle m : measures) {
             const std::string name = py::str(m);
-            int i = 0;
-            while (i < atlasColourCount && name != atlasColourNames[i]) ++i;
-            if (i == atlasColourCount || i == static_cast<int>(AtlasColour::duration))
-                throw py::value_error("unknown measure \"" + name +
-                                      "\" (cost, friction, cop or ankle)");
-            asked.emplace_back(name, static_cast<AtlasColour>(i));
+            AtlasColour colour;
+            if (!findAtlasColour(name, colour))
+                throw py::value_error("unknown measure \"" + name + "\" (" + atlasColourChoices() +
+                                      ")");
+            asked.emplace_back(name, colour);
         }
 
     std::vector<AtlasPoint> points;
@@ -429,8 +429,7 @@ angles are absolute, in rad. Made by generate_step() or transition().)")
         "is_usable",
         [](const Gait& g) {
             py::gil_scoped_release unlocked;
-            TrajectorySegment scratch;
-            return generateStep(g.target.entry, scratch);
+            return givesUsableStep(g.target.entry);
         },
         py::arg("gait"), "Whether the generator makes a usable step from gait; never raises.");
     m.def("dynamics", &dynamicsArrays, py::arg("step"), py::arg("samples") = 101,

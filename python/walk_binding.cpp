@@ -51,7 +51,7 @@ py::dict walk(long calls, const py::object& gait, const py::object& changes,
     request.start = tableGait(0);
     if (!gait.is_none()) {
         const Gait& start = gait.cast<const Gait&>();
-        if (!usableGait(start.target))
+        if (!givesUsableStep(start.target.entry))
             throw UnusableGait{gaitRepr(start) + " gives no usable step"};
         request.start = start.target;
     }

@@ -17,7 +17,7 @@ void noteDynamics(DynamicsHistory& h, const WalkCycle& walker) {
     h.fy[at] = static_cast<float>(d.fy);
     h.cop[at] = static_cast<float>(d.cop);
     h.friction[at] = static_cast<float>(d.friction);
-    h.blend[at] = h.phase % 2 == 1;
+    h.blend[at] = isBlendPhase(h.phase);
     h.latest = d;
     h.latestPhase = h.phase;
     h.latestClock = h.clock;
@@ -36,7 +36,7 @@ DynamicsWarnings dynamicsWarnings(const DynamicsSample& d) {
 const StepDynamics& currentStepDynamics(StepDynamics& cache, const WalkCycle& walker,
                                         const WalkStats& stats) {
     const int phase = walker.phase;
-    const TrajectorySegment& seg = walker.segments[phase == 1 || phase == 2 ? 2 : 0];
+    const TrajectorySegment& seg = walker.segments[stepSegmentOf(phase)];
     const double length = stepLength(walker.stepEntry);
     if (std::memcmp(&seg, &cache.seg, sizeof seg) == 0 && length == cache.stepLength) return cache;
     cache.seg = seg;

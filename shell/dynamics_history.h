@@ -3,7 +3,7 @@
 // The split of the ground force between the feet during a blend is not determined by the
 // motion: a blend is taken as single support on the stance foot the walking cycle reports.
 //
-// Offers: frictionLimit, footHeel, footToe, DynamicsHistory, noteDynamics,
+// Offers: frictionLimit, DynamicsHistory, noteDynamics,
 // DynamicsWarnings, dynamicsWarnings, StepDynamics, currentStepDynamics. The window
 // program calls noteDynamics after every idle pass, after noteIncrement.
 #pragma once
@@ -15,9 +15,6 @@
 
 // Friction needed above this is marked: a common limit in gait optimisation.
 constexpr double frictionLimit = 0.6;
-// The stance foot's extent as the program draws it, m ahead of the stance ankle.
-constexpr double footHeel = heelX * orva::limbLinkLength;
-constexpr double footToe = toeX * orva::limbLinkLength;
 
 struct DynamicsHistory {
     // A ring of historyLength samples ending before next, one per idle pass; cop and friction

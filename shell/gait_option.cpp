@@ -10,10 +10,20 @@
 
 using namespace orva;
 
-std::string checkGaitMode(double mode, const std::string& text) {
-    if (mode != std::floor(mode) || mode < 0 || mode >= gaitModeCount)
-        return "mode must be a gait mode 0..15, not \"" + text + "\"";
-    return "";
+std::string gaitModeWanted() {
+    return "a gait mode 0.." + std::to_string(gaitModeCount - 1);
+}
+
+bool parseGaitMode(const std::string& text, int& mode) {
+    long value = 0;
+    if (!parseInteger(text, value) || value < 0 || value >= gaitModeCount) return false;
+    mode = static_cast<int>(value);
+    return true;
+}
+
+std::string checkGaitMode(const std::string& text, int& mode) {
+    if (parseGaitMode(text, mode)) return "";
+    return "mode must be " + gaitModeWanted() + ", not \"" + text + "\"";
 }
 
 std::string checkGaitField(const GaitField& f, double value, const std::string& text) {
@@ -29,7 +39,7 @@ std::string checkGaitField(const GaitField& f, double value, const std::string& 
 }
 
 std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseMode) {
-    long mode = 0;
+    int mode = 0;
     bool modeGiven = false;
     bool given[gaitFieldCount] = {};
     double values[gaitFieldCount] = {};
@@ -47,9 +57,7 @@ std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseM
         if (name == "mode") {
             if (modeGiven) return "mode given twice";
             modeGiven = true;
-            if (!parseReal(value, number)) number = std::nan("");
-            if (std::string error = checkGaitMode(number, value); !error.empty()) return error;
-            mode = static_cast<long>(number);
+            if (std::string error = checkGaitMode(value, mode); !error.empty()) return error;
             continue;
         }
         int field = 0;
@@ -65,8 +73,8 @@ std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseM
         given[field] = anyField = true;
         values[field] = number;
     }
-    out = tableGait(static_cast<int>(mode));
-    if (baseMode) *baseMode = static_cast<int>(mode);
+    out = tableGait(mode);
+    if (baseMode) *baseMode = mode;
     if (!anyField) return "";
     out.mode = customGait;
     for (int i = 0; i < gaitFieldCount; ++i)
@@ -108,8 +116,7 @@ int takeGaitArgument(int& argc, char** argv, GaitTarget& start) {
             return 2;
         }
         given = true;
-        TrajectorySegment scratch;
-        if (!generateStep(start.entry, scratch)) {
+        if (!givesUsableStep(start.entry)) {
             std::fprintf(stderr, "orva: the gait %s gives no usable step\n", argv[i]);
             return 1;
         }

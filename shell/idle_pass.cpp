@@ -64,9 +64,10 @@ void selectGait(GaitSelection& g, const GaitTarget& target) {
     if (g.custom) {
         g.customEntry = target.entry;
     } else {
-        g.stepLength = target.mode & 3;
-        g.stepHeight = (target.mode >> 2) & 1;
-        g.stepSpeed = (target.mode >> 3) & 1;
+        const GaitLevels levels = gaitLevels(target.mode);
+        g.stepLength = levels.length;
+        g.stepHeight = levels.height;
+        g.stepSpeed = levels.speed;
         g.gaitMode = target.mode;
     }
     g.gaitChanged = 1;
@@ -147,6 +148,6 @@ bool pressGaitKey(GaitSelection& g, unsigned char key) {
         g.gaitChanged = 1; // also when the level was already at its bound
         g.custom = false;
     }
-    g.gaitMode = g.stepLength + 4 * g.stepHeight + 8 * g.stepSpeed;
+    g.gaitMode = gaitMode({g.stepLength, g.stepHeight, g.stepSpeed});
     return k != nullptr;
 }

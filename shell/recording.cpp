@@ -1,5 +1,6 @@
 #include "shell/recording.h"
 
+#include "shell/gait_option.h"
 #include "shell/number_text.h"
 
 #include <cctype>
@@ -68,9 +69,8 @@ std::string checkValues(const std::string values[], RecordRequest& r) {
     if (!values[3].empty() &&
         (!parseSize(values[3], r.width, r.height) || !goodSide(r.width) || !goodSide(r.height)))
         return "--size wants WxH, even numbers from 16 to 4096, not '" + values[3] + "'";
-    if (!values[4].empty() &&
-        (!parseWhole(values[4], r.mode) || r.mode < 0 || r.mode >= orva::gaitModeCount))
-        return "--mode wants a gait mode 0..15, not '" + values[4] + "'";
+    if (!values[4].empty() && !parseGaitMode(values[4], r.mode))
+        return "--mode wants " + gaitModeWanted() + ", not '" + values[4] + "'";
     return "";
 }
 

@@ -36,7 +36,7 @@ void noteIncrement(WalkStats& s, const WalkerPlacement& place, const WalkCycle& 
         s.stepStartIncrement = s.increments;
     }
     // A step segment ended: the generator made the next step, perhaps through a change.
-    if (cycle.phase != s.lastPhase && cycle.phase % 2 == 1) {
+    if (cycle.phase != s.lastPhase && isBlendPhase(cycle.phase)) {
         s.stepFrom = s.lastMode;
         s.stepTo = cycle.current.mode;
         s.byLevel = cycle.changeLatched == 1; // still latched: a gait part of the way

@@ -8,8 +8,7 @@
 using namespace orva;
 
 bool usableGait(const GaitTarget& target) {
-    TrajectorySegment scratch;
-    return generateStep(target.entry, scratch);
+    return givesUsableStep(target.entry);
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "gait/step_generator.h"
 #include "model/core_setup.h"
 #include "shell/colour_scale.h"
+#include "tools/cli.h"
 #include "tools/dynamics_command.h"
 #include "tools/picture_options.h"
 #include "tools/svg/svg_plot.h"
@@ -14,6 +15,13 @@
 #include <thread>
 
 using namespace orva;
+
+namespace {
+
+// Usage errors name the command as the tool: "orva-gait atlas: ... (try 'orva-gait atlas --help')".
+const char* const atlasTool = "orva-gait atlas";
+
+} // namespace
 
 std::string atlasCsv(const std::vector<AtlasPoint>& points, bool withDynamics) {
     std::string out = "backStep,meanSpeed,clearance,usable,duration,outerPasses,innerPasses";
@@ -64,29 +72,6 @@ std::string hexColour(double u) {
     return hex;
 }
 
-// The value a usable point is coloured by; not positive or not finite when it has none.
-
-// Durations are coloured on a log scale: they span two decades and more; so do the measures of
-// the dynamics, which grow without bound where the ground force vanishes.
-struct ColourScale {
-    AtlasColour colour;
-    double logLo, logHi;
-    double at(double value) const {
-        return logHi > logLo ? (std::log10(value) - logLo) / (logHi - logLo) : 0.5;
-    }
-};
-
-ColourScale colourScale(const std::vector<AtlasPoint>& points, AtlasColour colour) {
-    double lo = HUGE_VAL, hi = -HUGE_VAL;
-    for (const AtlasPoint& p : points)
-        if (hasColourValue(p, colour)) {
-            lo = std::min(lo, colourValue(p, colour));
-            hi = std::max(hi, colourValue(p, colour));
-        }
-    if (!(lo <= hi)) lo = hi = 1.0;
-    return {colour, std::log10(lo), std::log10(hi)};
-}
-
 // Half a cell beyond the first and last values, so that each cell is centred on its value.
 void cellRange(const AtlasRange& r, double& lo, double& hi) {
     const double half = r.count > 1 ? (r.last - r.first) / (2.0 * (r.count - 1))
@@ -98,13 +83,13 @@ void cellRange(const AtlasRange& r, double& lo, double& hi) {
 // Usable steps without a value: the ground would pull at every sample.
 const char* const noValueColour = "#f6c6c6";
 
-std::string cellColour(const AtlasPoint& p, const ColourScale& scale) {
+std::string cellColour(const AtlasPoint& p, const AtlasScale& scale) {
     if (hasColourValue(p, scale.colour)) return hexColour(scale.at(colourValue(p, scale.colour)));
     return p.usable && scale.colour != AtlasColour::duration ? noValueColour : unusableColour;
 }
 
 void drawMap(Svg& svg, const AtlasGrid& grid, const AtlasPoint* points, double clearance,
-             const std::vector<AtlasPoint>& rows, const ColourScale& scale, double left,
+             const std::vector<AtlasPoint>& rows, const AtlasScale& scale, double left,
              double top) {
     PlotFrame f{left, top, mapSize, mapSize, 0, 0, 0, 0};
     cellRange(grid.lengths, f.x0, f.x1);
@@ -180,7 +165,7 @@ void drawMap(Svg& svg, const AtlasGrid& grid, const AtlasPoint* points, double c
     svgClose(svg);
 }
 
-void drawColourBar(Svg& svg, const ColourScale& scale, double left, double top) {
+void drawColourBar(Svg& svg, const AtlasScale& scale, double left, double top) {
     constexpr int bands = 64;
     svgOpen(svg, "g", {{"class", "colour-bar"}, {"shape-rendering", "crispEdges"}});
     for (int b = 0; b < bands; ++b)
@@ -210,12 +195,9 @@ void drawColourBar(Svg& svg, const ColourScale& scale, double left, double top) 
             svgText(svg, {svgAttr("x", left + barWidth + 8), svgAttr("y", y + 4)},
                     svgNumber(value, std::max(0, -decade)));
         }
-    static const char* const titles[] = {
-        "step duration (s), log scale", "cost of transport, log scale",
-        "friction needed |fx| / fy, log scale", "centre of pressure from the ankle (m), log scale",
-        "peak ankle moment (N\u00b7m), log scale"};
     drawVerticalTitle(svg, left + barWidth + 58, top + mapSize / 2,
-                      titles[static_cast<int>(scale.colour)]);
+                      std::string(atlasColourTitles[static_cast<int>(scale.colour)]) +
+                          ", log scale");
     svgClose(svg);
 }
 
@@ -258,7 +240,7 @@ void drawLegend(Svg& svg, double left, double y) {
 std::string atlasSvg(const AtlasGrid& grid, const std::vector<AtlasPoint>& points,
                      AtlasColour colour) {
     const std::vector<AtlasPoint> rows = atlasTableRows();
-    const ColourScale scale = colourScale(points, colour);
+    const AtlasScale scale = atlasScale(points.data(), points.size(), colour);
     const int maps = static_cast<int>(grid.clearances.size());
     const int across = std::max(1, std::min(maps, mapsPerRow));
     const int down = std::max(1, (maps + mapsPerRow - 1) / mapsPerRow);
@@ -296,50 +278,53 @@ std::string atlasSvg(const AtlasGrid& grid, const std::vector<AtlasPoint>& point
 
 namespace {
 
-const char* const atlasHelp =
-    "usage: orva-gait atlas [--lengths A:B:N] [--speeds A:B:N] [--clearance C]...\n"
-    "                       [--threads T] [--colour MEASURE] [--csv] [-o FILE]\n"
-    "\n"
-    "Runs the step generator over a grid of symmetric steps (backStep = foreStep) and mean hip\n"
-    "speeds, for each clearance given, the other fields as in every gait-table row, and writes\n"
-    "an SVG map per clearance: grey where no usable step comes out, elsewhere coloured by the\n"
-    "step's duration, with the sixteen gait-table rows marked by mode.\n"
-    "\n"
-    "  --lengths A:B:N   N step lengths from A to B m, both included (default 0.02:0.40:96)\n"
-    "  --speeds A:B:N    N mean hip speeds from A to B m/s (default 0.03:0.60:96)\n"
-    "  --clearance C     a clearance in m; may repeat (default 0.03 and 0.22)\n"
-    "  --threads T       threads to run the generator on (default: the machine's cores)\n"
-    "  --colour MEASURE  colour the maps by duration (the default), cost (cost of transport),\n"
-    "                    friction (the largest friction needed), cop (the centre of pressure's\n"
-    "                    largest distance from the stance ankle) or ankle (the peak ankle\n"
-    "                    moment), each from the step's dynamics over 2001 samples (orva-gait\n"
-    "                    dynamics --help); pink where the ground would pull at every sample\n"
-    "  --csv             CSV instead of the picture: a header, then one line per grid point,\n"
-    "                    clearance-major, then length, then speed:\n"
-    "                    backStep,meanSpeed,clearance,usable,duration,outerPasses,innerPasses\n"
-    "                    (usable 1 or 0; duration empty when unusable; 17 significant digits);\n"
-    "                    with --colour, the dynamics summary's columns follow:\n"
-    "                    peakTorque,peakAnkleMoment,copMin,copMax,fyMin,frictionMax,liftOff,\n"
-    "                    positiveWork,costOfTransport (empty when unusable or undefined)\n"
-    "  -o FILE           write to FILE instead of standard output\n"
-    "  --help            this text\n"
-    "\n"
-    "A:B:N needs 0 < A < B and 2 <= N <= 1024, or N = 1 and A = B. Exit status: 0; 1 when the\n"
-    "output cannot be written in full; 2 for bad arguments.\n";
-
-int badAtlasArguments(const std::string& message) {
-    std::fprintf(stderr, "orva-gait atlas: %s (try 'orva-gait atlas --help')\n", message.c_str());
-    return 2;
+// The summary's sample count comes from the core.
+std::string atlasHelp() {
+    return "usage: orva-gait atlas [--lengths A:B:N] [--speeds A:B:N] [--clearance C]...\n"
+           "                       [--threads T] [--colour MEASURE] [--csv] [-o FILE]\n"
+           "\n"
+           "Runs the step generator over a grid of symmetric steps (backStep = foreStep) and mean "
+           "hip\n"
+           "speeds, for each clearance given, the other fields as in every gait-table row, and "
+           "writes\n"
+           "an SVG map per clearance: grey where no usable step comes out, elsewhere coloured by "
+           "the\n"
+           "step's duration, with the sixteen gait-table rows marked by mode.\n"
+           "\n"
+           "  --lengths A:B:N   N step lengths from A to B m, both included (default "
+           "0.02:0.40:96)\n"
+           "  --speeds A:B:N    N mean hip speeds from A to B m/s (default 0.03:0.60:96)\n"
+           "  --clearance C     a clearance in m; may repeat (default 0.03 and 0.22)\n"
+           "  --threads T       threads to run the generator on (default: the machine's cores)\n"
+           "  --colour MEASURE  colour the maps by duration (the default), cost (cost of "
+           "transport),\n"
+           "                    friction (the largest friction needed), cop (the centre of "
+           "pressure's\n"
+           "                    largest distance from the stance ankle) or ankle (the peak ankle\n"
+           "                    moment), each from the step's dynamics over " +
+           std::to_string(summarySampleCount) +
+           " samples (orva-gait\n"
+           "                    dynamics --help); pink where the ground would pull at every "
+           "sample\n"
+           "  --csv             CSV instead of the picture: a header, then one line per grid "
+           "point,\n"
+           "                    clearance-major, then length, then speed:\n"
+           "                    "
+           "backStep,meanSpeed,clearance,usable,duration,outerPasses,innerPasses\n"
+           "                    (usable 1 or 0; duration empty when unusable; 17 significant "
+           "digits);\n"
+           "                    with --colour, the dynamics summary's columns follow:\n"
+           "                    "
+           "peakTorque,peakAnkleMoment,copMin,copMax,fyMin,frictionMax,liftOff,\n"
+           "                    positiveWork,costOfTransport (empty when unusable or undefined)\n"
+           "  -o FILE           write to FILE instead of standard output\n"
+           "  --help            this text\n"
+           "\n"
+           "A:B:N needs 0 < A < B and 2 <= N <= 1024, or N = 1 and A = B. Exit status: 0; 1 when "
+           "the\n"
+           "output cannot be written in full; 2 for bad arguments.\n";
 }
 
-bool parseColour(const std::string& text, AtlasColour& out) {
-    for (int i = 0; i < atlasColourCount; ++i)
-        if (text == atlasColourNames[i]) {
-            out = static_cast<AtlasColour>(i);
-            return true;
-        }
-    return false;
-}
 
 bool parseRange(const std::string& text, AtlasRange& out) {
     const size_t a = text.find(':'), b = a == std::string::npos ? a : text.find(':', a + 1);
@@ -366,32 +351,32 @@ int runAtlasCommand(int argc, char** argv) {
                                             {"--csv", false, false},
                                             {"-o", true, false}},
                                            options);
-    if (!error.empty()) return badAtlasArguments(error);
-    if (options.help) return writeOutput("atlas", "", atlasHelp);
+    if (!error.empty()) return usageError(atlasTool, error);
+    if (options.help) return writeOutput("atlas", "", atlasHelp());
 
     AtlasGrid grid = defaultAtlasGrid();
     if (const std::string* s = optionValue(options, "--lengths"))
         if (!parseRange(*s, grid.lengths))
-            return badAtlasArguments("--lengths takes A:B:N with 0 < A < B and 2 <= N <= 1024");
+            return usageError(atlasTool, "--lengths takes A:B:N with 0 < A < B and 2 <= N <= 1024");
     if (const std::string* s = optionValue(options, "--speeds"))
         if (!parseRange(*s, grid.speeds))
-            return badAtlasArguments("--speeds takes A:B:N with 0 < A < B and 2 <= N <= 1024");
+            return usageError(atlasTool, "--speeds takes A:B:N with 0 < A < B and 2 <= N <= 1024");
     if (options.values.count("--clearance")) {
         grid.clearances.clear();
         for (const std::string& s : options.values["--clearance"]) {
             double c = 0;
-            if (!parseReal(s, c)) return badAtlasArguments("--clearance takes a length in m");
+            if (!parseReal(s, c)) return usageError(atlasTool, "--clearance takes a length in m");
             grid.clearances.push_back(c);
         }
     }
     long threads = std::max(1u, std::thread::hardware_concurrency());
     if (const std::string* s = optionValue(options, "--threads"))
         if (!parseInteger(*s, threads) || threads < 1 || threads > 256)
-            return badAtlasArguments("--threads takes a count 1..256");
+            return usageError(atlasTool, "--threads takes a count 1..256");
     AtlasColour colour = AtlasColour::duration;
     const std::string* colourName = optionValue(options, "--colour");
-    if (colourName && !parseColour(*colourName, colour))
-        return badAtlasArguments("--colour takes duration, cost, friction, cop or ankle");
+    if (colourName && !findAtlasColour(*colourName, colour))
+        return usageError(atlasTool, "--colour takes " + atlasColourChoices());
     const std::string* path = optionValue(options, "-o");
 
     setupCore();

@@ -3,6 +3,7 @@
 #include "gait/dynamics.h"
 #include "gait/step_generator.h"
 #include "model/core_setup.h"
+#include "tools/cli.h"
 #include "tools/picture_options.h"
 
 #include <cmath>
@@ -14,47 +15,67 @@ using namespace orva;
 
 namespace {
 
-const char* const dynamicsHelp =
-    "usage: orva-gait dynamics --mode M [--transition-to N] [--samples K] [--summary]\n"
-    "       orva-gait dynamics --gait GAIT [--samples K] [--summary]\n"
-    "\n"
-    "The inverse dynamics of the step the gait generator makes from gait-table row M (0..15):\n"
-    "what the joints and the ground must supply for its motion, the stance foot on the ground,\n"
-    "the swing foot a point mass at the swing ankle. CSV with the header\n"
-    "  t,tau0,tau1,tau2,tau3,tau4,fx,fy,cop,friction,power\n"
-    "then K lines at t = k T / (K - 1), k = 0..K-1, over the step's duration T: joint torques\n"
-    "in N m (tau0 the moment the ground applies at the stance ankle, zero for a free pivot;\n"
-    "tau1 stance knee; tau2 torso against the stance thigh; tau3 swing hip; tau4 swing knee),\n"
-    "the ground force on the stance foot in N, the centre of pressure in m ahead of the stance\n"
-    "ankle, the friction needed |fx| / fy, and the joints' power in W. cop and friction are\n"
-    "empty where fy <= 0: there the ground would have to pull. 17 significant digits.\n"
-    "At both ends of a step tau0 is not zero but m5 g (x_swingAnkle - x_hip): the generator's\n"
-    "centre of mass leaves the swing foot's mass out of the swing leg's terms.\n"
-    "\n"
-    "  --mode M            gait mode 0..15\n"
-    "  --gait GAIT         the step of any gait instead of a row (orva-gait walk --help);\n"
-    "                      the summary's mode and to are its base row\n"
-    "  --transition-to N   the gait-change step instead: row M landing at row N's backStep\n"
-    "  --samples K         samples, 2..1000000 (default 101)\n"
-    "  --summary           one JSON object instead: mode, to, usable, duration, peakTorque,\n"
-    "                      peakAnkleMoment (max |tau0|), copMin, copMax, fyMin, frictionMax,\n"
-    "                      liftOff (share of samples with fy <= 0), all over 2001 samples\n"
-    "                      (cop and friction where fy > 0, null where there are none);\n"
-    "                      positiveWork (J, the joints' positive work) and costOfTransport\n"
-    "                      (positiveWork / (M g (backStep + foreStep)), M = 31.65 kg)\n"
-    "  --help              this text\n"
-    "\n"
-    "Exit status: 0; 1 when the step is unusable or the output cannot be written in full;\n"
-    "2 for bad arguments.\n";
+// Usage errors name the command as the tool: "orva-gait dynamics: ... (try 'orva-gait dynamics
+// --help')".
+const char* const dynamicsTool = "orva-gait dynamics";
+
+} // namespace
+
+namespace {
+
+// The summary's sample count and ORVA's mass come from the core.
+std::string dynamicsHelp() {
+    char mass[32];
+    std::snprintf(mass, sizeof mass, "%g", bodyParams.totalMass);
+    return "usage: orva-gait dynamics --mode M [--transition-to N] [--samples K] [--summary]\n"
+           "       orva-gait dynamics --gait GAIT [--samples K] [--summary]\n"
+           "\n"
+           "The inverse dynamics of the step the gait generator makes from gait-table row M "
+           "(0..15):\n"
+           "what the joints and the ground must supply for its motion, the stance foot on the "
+           "ground,\n"
+           "the swing foot a point mass at the swing ankle. CSV with the header\n"
+           "  t,tau0,tau1,tau2,tau3,tau4,fx,fy,cop,friction,power\n"
+           "then K lines at t = k T / (K - 1), k = 0..K-1, over the step's duration T: joint "
+           "torques\n"
+           "in N m (tau0 the moment the ground applies at the stance ankle, zero for a free "
+           "pivot;\n"
+           "tau1 stance knee; tau2 torso against the stance thigh; tau3 swing hip; tau4 swing "
+           "knee),\n"
+           "the ground force on the stance foot in N, the centre of pressure in m ahead of the "
+           "stance\n"
+           "ankle, the friction needed |fx| / fy, and the joints' power in W. cop and friction "
+           "are\n"
+           "empty where fy <= 0: there the ground would have to pull. 17 significant digits.\n"
+           "At both ends of a step tau0 is not zero but m5 g (x_swingAnkle - x_hip): the "
+           "generator's\n"
+           "centre of mass leaves the swing foot's mass out of the swing leg's terms.\n"
+           "\n"
+           "  --mode M            gait mode 0..15\n"
+           "  --gait GAIT         the step of any gait instead of a row (orva-gait walk --help);\n"
+           "                      the summary's mode and to are its base row\n"
+           "  --transition-to N   the gait-change step instead: row M landing at row N's backStep\n"
+           "  --samples K         samples, 2..1000000 (default 101)\n"
+           "  --summary           one JSON object instead: mode, to, usable, duration, "
+           "peakTorque,\n"
+           "                      peakAnkleMoment (max |tau0|), copMin, copMax, fyMin, "
+           "frictionMax,\n"
+           "                      liftOff (share of samples with fy <= 0), all over " +
+           std::to_string(summarySampleCount) +
+           " samples\n"
+           "                      (cop and friction where fy > 0, null where there are none);\n"
+           "                      positiveWork (J, the joints' positive work) and costOfTransport\n"
+           "                      (positiveWork / (M g (backStep + foreStep)), M = " +
+           mass +
+           " kg)\n"
+           "  --help              this text\n"
+           "\n"
+           "Exit status: 0; 1 when the step is unusable or the output cannot be written in full;\n"
+           "2 for bad arguments.\n";
+}
 
 constexpr long defaultSamples = 101;
 constexpr long maxSamples = 1000000;
-
-int badDynamicsArguments(const std::string& message) {
-    std::fprintf(stderr, "orva-gait dynamics: %s (try 'orva-gait dynamics --help')\n",
-                 message.c_str());
-    return 2;
-}
 
 // 17 significant digits; empty when not finite.
 void appendNumber(std::string& out, double x) {
@@ -119,17 +140,17 @@ int runDynamicsCommand(int argc, char** argv) {
                                             {"--samples", true, false},
                                             {"--summary", false, false}},
                                            options);
-    if (!error.empty()) return badDynamicsArguments(error);
-    if (options.help) return writeOutput("dynamics", "", dynamicsHelp);
+    if (!error.empty()) return usageError(dynamicsTool, error);
+    if (options.help) return writeOutput("dynamics", "", dynamicsHelp());
 
     long count = defaultSamples;
     setupCore();
     StepChoice choice;
     if (const std::string problem = chooseStep(options, choice); !problem.empty())
-        return badDynamicsArguments(problem);
+        return usageError(dynamicsTool, problem);
     if (const std::string* s = optionValue(options, "--samples"))
         if (!parseInteger(*s, count) || count < 2 || count > maxSamples)
-            return badDynamicsArguments("--samples takes a count 2..1000000");
+            return usageError(dynamicsTool, "--samples takes a count 2..1000000");
     const bool summary = optionValue(options, "--summary") != nullptr;
 
     const GaitEntry& entry = choice.entry;

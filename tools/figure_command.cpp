@@ -2,8 +2,10 @@
 
 #include "assets/data_set.h"
 #include "gait/dynamics.h"
+#include "model/body_kinematics.h"
 #include "model/body_model.h"
 #include "model/core_setup.h"
+#include "tools/cli.h"
 #include "tools/dynamics_command.h"
 #include "tools/picture_options.h"
 #include "tools/svg/svg_plot.h"
@@ -19,6 +21,14 @@ using namespace orva;
 
 namespace {
 
+// Usage errors name the command as the tool: "orva-gait figure: ... (try 'orva-gait figure
+// --help')".
+const char* const figureTool = "orva-gait figure";
+
+} // namespace
+
+namespace {
+
 constexpr double metrePixels = 300; // scale of the side view, px per m
 constexpr double pageWidth = 900;
 constexpr double plotLeft = 80;
@@ -30,27 +40,20 @@ const char* const torsoColour = "#333333";
 const char* const hipColour = "#2ca02c";
 const char* const comColour = "#9467bd";
 
-Point2 along(Point2 from, double length, double angle) {
-    return {from.x + length * std::cos(angle), from.y + length * std::sin(angle)};
-}
-
-// Joint positions from the link angles and the body's link lengths; the centre of mass from
-// the model's weights, hip + sum of comWeight[i] dir(theta_i), with exact sines and cosines.
+// The body's points at t, from the model's kinematics.
 FigureSample sampleAt(const TrajectorySegment& seg, double t) {
     const LinkAngles a = evalPose(seg, t);
-    const double* L = bodyParams.length;
-    const double* w = modelCoefficients.comWeight;
+    const BodyPoints b = bodyPoints(a);
     FigureSample s;
     s.t = t;
     for (int k = 0; k < modelLinkCount; ++k) s.theta[k] = a.theta[k];
-    s.stanceKnee = along({0, 0}, L[0], a.theta[0]);
-    s.hip = along(s.stanceKnee, L[1], a.theta[1]);
-    s.torsoTop = along(s.hip, L[2], a.theta[2]);
-    s.swingKnee = along(s.hip, -L[3], a.theta[3]);
-    s.swingAnkle = along(s.swingKnee, -L[4], a.theta[4]);
-    s.toe = along(s.swingAnkle, L[5], a.theta[5]);
-    s.com = s.hip;
-    for (int i = 0; i < linkCount; ++i) s.com = along(s.com, w[i], a.theta[i]);
+    s.stanceKnee = b.stanceKnee;
+    s.hip = b.hip;
+    s.torsoTop = b.torsoTop;
+    s.swingKnee = b.swingKnee;
+    s.swingAnkle = b.swingAnkle;
+    s.toe = b.toe;
+    s.com = b.com;
     return s;
 }
 
@@ -97,6 +100,17 @@ std::string caption(double x, const char* unit) {
     return svgNumber(x, 4) + " " + unit;
 }
 
+// One line of the caption, wrapped to keep the page's margin on the right; y moves below it.
+void drawCaptionLine(Svg& svg, const std::string& line, double& y) {
+    constexpr double captionLeft = 20, captionFont = 12.5;
+    for (const std::string& part : svgWrapText(line, captionFont, pageWidth - 2 * captionLeft)) {
+        svgText(svg,
+                {svgAttr("x", captionLeft), svgAttr("y", y), svgAttr("font-size", captionFont)},
+                part);
+        y += 18;
+    }
+}
+
 double drawCaption(Svg& svg, const StepFigure& f) {
     const GaitEntry& e = f.entry;
     const std::string title =
@@ -121,33 +135,26 @@ double drawCaption(Svg& svg, const StepFigure& f) {
             std::to_string(f.stats.innerPasses) + " inner"};
     svgText(svg, {{"x", "20"}, {"y", "30"}, {"font-size", "17"}, {"font-weight", "bold"}}, title);
     double y = 54;
-    for (const std::string& line : lines) {
-        svgText(svg, {{"x", "20"}, svgAttr("y", y), {"font-size", "12.5"}}, line);
-        y += 18;
-    }
+    for (const std::string& line : lines) drawCaptionLine(svg, line, y);
     if (f.dynamics.empty()) return y;
     const DynamicsSummary& d = f.summary;
     const std::string more[3] = {
-        "dynamics over 2001 samples: peak joint torque " + svgNumber(d.peakTorque, 2) +
-            " N\u00b7m, peak ankle moment " + svgNumber(d.peakAnkleMoment, 2) +
-            " N\u00b7m, fy down to " + svgNumber(d.fyMin, 2) + " N (ground pulls " +
-            svgNumber(100 * d.liftOff, 2) + " % of the step)",
+        "dynamics over " + std::to_string(summarySampleCount) + " samples: peak joint torque " +
+            svgNumber(d.peakTorque, 2) + " N\u00b7m, peak ankle moment " +
+            svgNumber(d.peakAnkleMoment, 2) + " N\u00b7m, fy down to " + svgNumber(d.fyMin, 2) +
+            " N (ground pulls " + svgNumber(100 * d.liftOff, 2) + " % of the step)",
         "centre of pressure " + svgNumber(d.copMin, 3) + " \u2026 " + svgNumber(d.copMax, 3) +
             " m ahead of the ankle, friction needed up to " + svgNumber(d.frictionMax, 3) +
             ", positive work " + svgNumber(d.positiveWork, 2) + " J, cost of transport " +
             svgNumber(d.costOfTransport, 3),
         "at both ends \u03c40 = m5 g (x swing ankle \u2212 x hip), not 0: the generator's centre "
         "of mass leaves the swing foot's mass out of the swing leg"};
-    for (const std::string& line : more) {
-        svgText(svg, {{"x", "20"}, svgAttr("y", y), {"font-size", "12.5"}}, line);
-        y += 18;
-    }
+    for (const std::string& line : more) drawCaptionLine(svg, line, y);
     return y;
 }
 
-// The side view: ground, stance ankle, the three paths and the thirteen poses; returns its
-// bottom on the page.
-double drawSideView(Svg& svg, const StepFigure& f, double top) {
+// The side view's frame: every drawn point inside, with room, at metrePixels to the metre.
+PlotFrame sideViewFrame(const StepFigure& f, double top) {
     const double footLength = bodyParams.length[5];
     double xmin = 0, xmax = footLength, ymax = 0;
     for (const FigureSample& s : f.samples)
@@ -167,17 +174,11 @@ double drawSideView(Svg& svg, const StepFigure& f, double top) {
                     std::ceil((ymax + 0.05) * 10) / 10};
     frame.width = metrePixels * (frame.x1 - frame.x0);
     frame.height = metrePixels * (frame.y1 - frame.y0);
-    drawAxes(svg, frame, {"forward from the stance ankle (m)", "height (m)", true}, 12, 16);
+    return frame;
+}
 
-    // Inside this group, coordinates are metres of the model: x forward, y up.
-    const double tx = frame.left - metrePixels * frame.x0, ty = frame.top + metrePixels * frame.y1;
-    svgOpen(svg, "g",
-            {{"class", "side-view"},
-             {"transform", "translate(" + svgNumber(tx, 2) + " " + svgNumber(ty, 2) + ") scale(" +
-                               svgNumber(metrePixels, 2) + " " + svgNumber(-metrePixels, 2) + ")"},
-             {"fill", "none"},
-             {"stroke-linecap", "round"},
-             {"stroke-linejoin", "round"}});
+// The ground under the frame and the stance foot on it, in metres.
+void drawGround(Svg& svg, const PlotFrame& frame) {
     svgElement(svg, "rect",
                {svgAttr("x", frame.x0, 4),
                 svgAttr("y", frame.y0, 4),
@@ -194,10 +195,14 @@ double drawSideView(Svg& svg, const StepFigure& f, double top) {
                 {"stroke-width", "0.006"}});
     svgElement(svg, "polyline",
                {{"class", "stance-foot"},
-                {"points", metrePoints({{0, 0}, {footLength, 0}})},
+                {"points", metrePoints({{0, 0}, {bodyParams.length[5], 0}})},
                 {"stroke", stanceColour},
                 {"stroke-width", "0.012"}});
+}
 
+// The thirteen poses, older ones lighter, and the paths of the swing ankle, the hip and the
+// centre of mass, in metres.
+void drawPosesAndPaths(Svg& svg, const StepFigure& f) {
     for (int k = 0; k <= figurePoseCount; ++k) {
         const FigureSample& s = f.samples[k * samplesPerPose];
         svgOpen(svg, "g",
@@ -234,12 +239,10 @@ double drawSideView(Svg& svg, const StepFigure& f, double top) {
                     {"stroke", path.colour},
                     {"stroke-width", "0.007"},
                     {"stroke-dasharray", path.dash}});
+}
 
-    svgElement(
-        svg, "circle",
-        {{"class", "stance-ankle"}, {"cx", "0"}, {"cy", "0"}, {"r", "0.014"}, {"fill", "#000"}});
-    svgClose(svg);
-
+// The side view's legend and notes, right of its frame.
+void drawSideViewLegend(Svg& svg, const StepFigure& f, const PlotFrame& frame, double top) {
     const double lx = frame.left + frame.width + 40;
     double ly = top + 20;
     const struct {
@@ -269,6 +272,31 @@ double drawSideView(Svg& svg, const StepFigure& f, double top) {
         svgText(svg, {svgAttr("x", lx), svgAttr("y", ly), {"font-size", "12"}}, note);
         ly += 16;
     }
+}
+
+// The side view: ground, stance ankle, the three paths and the thirteen poses; returns its
+// bottom on the page.
+double drawSideView(Svg& svg, const StepFigure& f, double top) {
+    const PlotFrame frame = sideViewFrame(f, top);
+    drawAxes(svg, frame, {"forward from the stance ankle (m)", "height (m)", true}, 12, 16);
+
+    // Inside this group, coordinates are metres of the model: x forward, y up.
+    const double tx = frame.left - metrePixels * frame.x0, ty = frame.top + metrePixels * frame.y1;
+    svgOpen(svg, "g",
+            {{"class", "side-view"},
+             {"transform", "translate(" + svgNumber(tx, 2) + " " + svgNumber(ty, 2) + ") scale(" +
+                               svgNumber(metrePixels, 2) + " " + svgNumber(-metrePixels, 2) + ")"},
+             {"fill", "none"},
+             {"stroke-linecap", "round"},
+             {"stroke-linejoin", "round"}});
+    drawGround(svg, frame);
+    drawPosesAndPaths(svg, f);
+    svgElement(
+        svg, "circle",
+        {{"class", "stance-ankle"}, {"cx", "0"}, {"cy", "0"}, {"r", "0.014"}, {"fill", "#000"}});
+    svgClose(svg);
+
+    drawSideViewLegend(svg, f, frame, top);
     return frame.top + frame.height + 40;
 }
 
@@ -313,22 +341,9 @@ struct Band {
     std::string label;
 };
 
-// A plot of the dynamics against the step's time, over [lo, hi]: curves broken where they are
-// not finite and clipped to the frame, the band if any, and the stretches where the ground would
-// have to pull (fy <= 0) shaded. Returns its bottom.
-double drawDynamicsPlot(Svg& svg, const StepFigure& f, const std::string& name, double top,
-                        double height, const std::string& yTitle, const std::vector<Curve>& curves,
-                        double lo, double hi, const Band* band, bool timeLabels) {
-    const std::string clip = "clip-" + name;
-    PlotFrame frame{plotLeft, top, plotWidth, height, 0.0, f.seg.duration, lo, hi};
-    drawAxes(svg, frame, {timeLabels ? "time in the step (s)" : "", yTitle, timeLabels}, 10,
-             std::max(3, static_cast<int>(height / 24)));
-    svgOpen(svg, "clipPath", {{"id", clip}});
-    svgElement(svg, "rect",
-               {svgAttr("x", frame.left), svgAttr("y", frame.top), svgAttr("width", frame.width),
-                svgAttr("height", frame.height)});
-    svgClose(svg);
-
+// Shades the stretches of the frame where the ground would have to pull (fy <= 0); returns
+// whether there are any.
+bool shadeGroundPulls(Svg& svg, const StepFigure& f, const PlotFrame& frame) {
     const size_t n = f.samples.size();
     const double half = 0.5 * f.seg.duration / (n - 1);
     bool pulls = false;
@@ -351,6 +366,53 @@ double drawDynamicsPlot(Svg& svg, const StepFigure& f, const std::string& name, 
         pulls = true;
         i = j + 1;
     }
+    return pulls;
+}
+
+// One curve, broken where it is not finite and clipped to the frame by the clip path clip.
+void drawBrokenCurve(Svg& svg, const StepFigure& f, const PlotFrame& frame, const Curve& c,
+                     const std::string& clip) {
+    std::vector<double> times, values;
+    auto flush = [&] {
+        if (times.size() > 1) {
+            std::vector<SvgAttr> line = {
+                {"class", "curve"},    {"points", svgPoints(frame, times, values)},
+                {"fill", "none"},      {"stroke", c.colour},
+                {"stroke-width", "2"}, {"clip-path", "url(#" + clip + ")"}};
+            if (*c.dash) line.push_back({"stroke-dasharray", c.dash});
+            svgElement(svg, "polyline", line);
+        }
+        times.clear();
+        values.clear();
+    };
+    for (size_t i = 0; i < f.samples.size(); ++i) {
+        if (!std::isfinite(c.values[i])) {
+            flush();
+            continue;
+        }
+        times.push_back(f.samples[i].t);
+        values.push_back(c.values[i]);
+    }
+    flush();
+}
+
+// A plot of the dynamics against the step's time, over [lo, hi]: curves broken where they are
+// not finite and clipped to the frame, the band if any, and the stretches where the ground would
+// have to pull (fy <= 0) shaded. Returns its bottom.
+double drawDynamicsPlot(Svg& svg, const StepFigure& f, const std::string& name, double top,
+                        double height, const std::string& yTitle, const std::vector<Curve>& curves,
+                        double lo, double hi, const Band* band, bool timeLabels) {
+    const std::string clip = "clip-" + name;
+    PlotFrame frame{plotLeft, top, plotWidth, height, 0.0, f.seg.duration, lo, hi};
+    drawAxes(svg, frame, {timeLabels ? "time in the step (s)" : "", yTitle, timeLabels}, 10,
+             std::max(3, static_cast<int>(height / 24)));
+    svgOpen(svg, "clipPath", {{"id", clip}});
+    svgElement(svg, "rect",
+               {svgAttr("x", frame.left), svgAttr("y", frame.top), svgAttr("width", frame.width),
+                svgAttr("height", frame.height)});
+    svgClose(svg);
+
+    const bool pulls = shadeGroundPulls(svg, f, frame);
     if (band) {
         const double y0 = plotY(frame, std::min(hi, band->hi));
         const double y1 = plotY(frame, std::max(lo, band->lo));
@@ -372,28 +434,7 @@ double drawDynamicsPlot(Svg& svg, const StepFigure& f, const std::string& name, 
     double ly = top + 16;
     const double lx = frame.left + frame.width + 20;
     for (const Curve& c : curves) {
-        std::vector<double> times, values;
-        auto flush = [&] {
-            if (times.size() > 1) {
-                std::vector<SvgAttr> line = {
-                    {"class", "curve"},    {"points", svgPoints(frame, times, values)},
-                    {"fill", "none"},      {"stroke", c.colour},
-                    {"stroke-width", "2"}, {"clip-path", "url(#" + clip + ")"}};
-                if (*c.dash) line.push_back({"stroke-dasharray", c.dash});
-                svgElement(svg, "polyline", line);
-            }
-            times.clear();
-            values.clear();
-        };
-        for (size_t i = 0; i < n; ++i) {
-            if (!std::isfinite(c.values[i])) {
-                flush();
-                continue;
-            }
-            times.push_back(f.samples[i].t);
-            values.push_back(c.values[i]);
-        }
-        flush();
+        drawBrokenCurve(svg, f, frame, c, clip);
         legendEntry(svg, lx, ly, c.colour, c.dash, c.label);
         ly += 20;
     }
@@ -447,8 +488,7 @@ double drawDynamics(Svg& svg, const StepFigure& f, double y) {
     y = drawDynamicsPlot(svg, f, "ground-force", y, 130, "ground force (N)", force, lo, hi, nullptr,
                          false);
 
-    const Band foot{heelX * limbLinkLength, toeX * limbLinkLength, "#dbe9f6",
-                    "stance foot as drawn"};
+    const Band foot{footHeel, footToe, "#dbe9f6", "stance foot as drawn"};
     all = {foot.lo, foot.hi};
     for (const DynamicsSample& d : f.dynamics) {
         cop[0].values.push_back(d.cop);
@@ -549,11 +589,6 @@ const char* const figureHelp =
     "Exit status: 0; 1 when the step is unusable or the picture cannot be written in full;\n"
     "2 for bad arguments.\n";
 
-int badFigureArguments(const std::string& message) {
-    std::fprintf(stderr, "orva-gait figure: %s (try 'orva-gait figure --help')\n", message.c_str());
-    return 2;
-}
-
 } // namespace
 
 int runFigureCommand(int argc, char** argv) {
@@ -565,13 +600,13 @@ int runFigureCommand(int argc, char** argv) {
                                             {"--dynamics", false, false},
                                             {"-o", true, false}},
                                            options);
-    if (!error.empty()) return badFigureArguments(error);
+    if (!error.empty()) return usageError(figureTool, error);
     if (options.help) return writeOutput("figure", "", figureHelp);
     const std::string* path = optionValue(options, "-o");
     setupCore();
     StepChoice choice;
     if (const std::string problem = chooseStep(options, choice); !problem.empty())
-        return badFigureArguments(problem);
+        return usageError(figureTool, problem);
     StepFigure figure;
     if (!buildStepFigure(choice.entry, choice.custom ? customGait : choice.from,
                          choice.custom ? customGait : choice.to, figure))

@@ -9,6 +9,7 @@
 
 #include "gait/dynamics.h"
 #include "gait/step_generator.h"
+#include "model/body_kinematics.h"
 #include "model/gait_table.h"
 
 #include <string>
@@ -17,9 +18,7 @@
 constexpr int figurePoseCount = 12; // the step is drawn at 0, 1/12, ..., 12/12 of its duration
 constexpr int samplesPerPose = 10;  // plot and path samples between two drawn poses
 
-struct Point2 {
-    double x, y; // m, from the stance ankle: x forward, y up
-};
+using orva::Point2;
 
 // The robot at one instant. The stance ankle is the origin; the swing foot is level.
 struct FigureSample {
@@ -44,7 +43,7 @@ struct StepFigure {
 };
 
 // Generates the step from row `from` landing at row `to`'s distance (the walking cycle's
-// transition row; from == to for the plain row) and samples it. Needs setupCore. Returns
+// transition row; from == to for the plain row) and samples it. Returns
 // out.usable.
 bool buildStepFigure(int from, int to, StepFigure& out);
 // The step of any gait entry; from and to are only its name in the caption (customGait: a

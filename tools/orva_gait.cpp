@@ -7,6 +7,7 @@
 #include "shell/gait_option.h"
 #include "tools/atlas_command.h"
 #include "tools/cli.h"
+#include "tools/command_line.h"
 #include "tools/dynamics_command.h"
 #include "tools/figure_command.h"
 #include "tools/walk_command.h"
@@ -117,38 +118,30 @@ const char* const stepsHelp =
 
 // argv[0] is "steps".
 int runStepsCommand(int argc, char** argv) {
-    bool transitions = false, gaitGiven = false;
     GaitTarget gait{};
     int base = 0;
-    std::string gaitText;
     setupCore();
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        if (option == "--help" || option == "-h") {
-            std::fputs(stepsHelp, stdout);
-            return 0;
-        }
-        if (option == "--transitions") {
-            if (transitions) return usageError(tool, "steps: --transitions given twice");
-            transitions = true;
-        } else if (option == "--gait") {
-            if (gaitGiven) return usageError(tool, "steps: --gait given twice");
-            if (i + 1 >= argc) return usageError(tool, "steps: missing value after --gait");
-            gaitText = argv[++i];
-            const std::string error = parseGaitOption(gaitText, gait, &base);
-            if (!error.empty()) return usageError(tool, "steps: --gait: " + error);
-            gaitGiven = true;
-        } else {
-            return usageError(tool, "steps: unknown option '" + option + "'");
-        }
+    Options options;
+    const auto readGait = [&](const std::string& text) {
+        const std::string error = parseGaitOption(text, gait, &base);
+        return error.empty() ? error : "--gait: " + error;
+    };
+    const std::string error = parseOptions(
+        argc, argv, {{"--transitions", false, false}, {"--gait", true, false, readGait}}, options,
+        HelpOption::ends);
+    if (!error.empty()) return usageError(tool, "steps: " + error);
+    if (options.help) {
+        std::fputs(stepsHelp, stdout);
+        return 0;
     }
-    if (transitions && gaitGiven)
+    const bool transitions = optionValue(options, "--transitions") != nullptr;
+    const std::string* gaitText = optionValue(options, "--gait");
+    if (transitions && gaitText)
         return usageError(tool, "steps: --transitions and --gait exclude each other");
-    if (!gaitGiven) return runSteps(transitions);
-    TrajectorySegment scratch;
-    if (!generateStep(gait.entry, scratch)) {
+    if (!gaitText) return runSteps(transitions);
+    if (!givesUsableStep(gait.entry)) {
         std::fprintf(stderr, "%s: steps: the gait %s gives no usable step\n", tool,
-                     gaitText.c_str());
+                     gaitText->c_str());
         return 1;
     }
     printStep(base, base, gait.entry);

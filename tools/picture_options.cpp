@@ -8,35 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 
-std::string parseOptions(int argc, char** argv, const std::vector<OptionRule>& rules,
-                         Options& out) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            out.help = true;
-            continue;
-        }
-        const OptionRule* rule = nullptr;
-        for (const OptionRule& s : rules)
-            if (arg == s.name) rule = &s;
-        if (!rule) return "unknown option '" + arg + "'";
-        std::vector<std::string>& values = out.values[arg];
-        if (!values.empty() && !rule->repeatable) return arg + " given twice";
-        if (!rule->takesValue) {
-            values.push_back("");
-            continue;
-        }
-        if (i + 1 >= argc) return "missing value after " + arg;
-        values.push_back(argv[++i]);
-    }
-    return "";
-}
-
-const std::string* optionValue(const Options& options, const std::string& name) {
-    const auto it = options.values.find(name);
-    return it == options.values.end() ? nullptr : &it->second.front();
-}
-
 int writeOutput(const char* who, const std::string& path, const std::string& text) {
     const bool toStdout = path.empty();
     errno = 0;
@@ -58,7 +29,6 @@ std::string chooseStep(const Options& options, StepChoice& out) {
     out.custom = false;
     const std::string* mode = optionValue(options, "--mode");
     const std::string* to = optionValue(options, "--transition-to");
-    long from = 0, landing = 0;
     if (out.gaitText) {
         if (mode || to) return "--gait excludes --mode and --transition-to";
         orva::GaitTarget gait;
@@ -69,15 +39,10 @@ std::string chooseStep(const Options& options, StepChoice& out) {
         out.custom = gait.mode == orva::customGait;
         return "";
     }
-    const auto isMode = [](const std::string* text, long& value) {
-        return text && parseInteger(*text, value) && value >= 0 && value < orva::gaitModeCount;
-    };
     if (!mode) return "--mode M is required";
-    if (!isMode(mode, from)) return "--mode takes a gait mode 0..15";
-    landing = from;
-    if (to && !isMode(to, landing)) return "--transition-to takes a gait mode 0..15";
-    out.from = static_cast<int>(from);
-    out.to = static_cast<int>(landing);
+    if (!parseGaitMode(*mode, out.from)) return "--mode takes " + gaitModeWanted();
+    out.to = out.from;
+    if (to && !parseGaitMode(*to, out.to)) return "--transition-to takes " + gaitModeWanted();
     out.entry = orva::transitionEntry(out.from, out.to);
     return "";
 }

@@ -1,35 +1,17 @@
-// Command-line handling shared by `orva-gait figure` and `orva-gait atlas`: options with one
-// value each, numbers parsed whole, and output written to standard output or a file with every
-// byte checked.
+// What `orva-gait figure`, `atlas` and `dynamics` share beyond the option parser (which this
+// header brings along): output written to standard output or a file with every byte checked,
+// and the step a command shows.
 //
-// Offers: OptionRule, Options, parseOptions, optionValue, writeOutput, StepChoice, chooseStep,
-// unusableStep.
+// Offers: writeOutput, StepChoice, chooseStep, unusableStep; and command_line.h's parser.
 #pragma once
 
 #include "gait/step_generator.h"
 #include "model/gait_table.h"
 #include "shell/number_text.h"
+#include "tools/command_line.h"
 
-#include <map>
 #include <string>
 #include <vector>
-
-struct OptionRule {
-    const char* name; // "--mode", "-o", ...
-    bool takesValue;  // the next argument is its value
-    bool repeatable;  // may be given more than once
-};
-
-struct Options {
-    std::map<std::string, std::vector<std::string>> values; // given options, values in order
-    bool help = false;                                      // --help or -h was given
-};
-
-// Reads argv[1..argc-1]. Returns an empty string, or what is wrong in one line: an unknown or
-// repeated option, a missing value.
-std::string parseOptions(int argc, char** argv, const std::vector<OptionRule>& rules, Options& out);
-// The single value of option name, or nullptr when it was not given.
-const std::string* optionValue(const Options& options, const std::string& name);
 
 // Writes text to path, or to standard output when path is empty, and checks that all of it
 // was written. Returns 0, or 1 after one line on standard error naming `who`.
@@ -44,7 +26,7 @@ struct StepChoice {
     bool custom;                 // a gait with fields of its own, no row of the table
 };
 
-// Reads the choice from options; needs setupCore. Returns an empty string, or what is wrong in
+// Reads the choice from options. Returns an empty string, or what is wrong in
 // one line.
 std::string chooseStep(const Options& options, StepChoice& out);
 

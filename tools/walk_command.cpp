@@ -1,6 +1,7 @@
 #include "tools/walk_command.h"
 
 #include "tools/cli.h"
+#include "tools/command_line.h"
 
 #include "model/core_setup.h"
 #include "shell/gait_option.h"
@@ -104,43 +105,45 @@ bool parseChange(const std::string& text, GaitChange& out, std::string& error) {
     return error.empty();
 }
 
-// The options into request; -1 to go on, else the exit status (0 after --help).
+// The options into request; -1 to go on, else the exit status (0 after --help). Each value is
+// read as it is met, so that the first wrong one is the one told.
 int parseWalkOptions(int argc, char** argv, WalkTraceRequest& request, std::string& startText,
                      bool& gaitGiven) {
     long calls = -1;
-    bool keysGiven = false;
     std::vector<KeyPress>& presses = request.presses;
     std::vector<GaitChange>& changes = request.changes;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(walkHelp().c_str(), stdout);
-            return 0;
-        }
-        if (arg != "--calls" && arg != "--keys" && arg != "--gait" && arg != "--change")
-            return badArguments("unknown option '" + arg + "'");
-        if ((arg == "--calls" && calls >= 0) || (arg == "--keys" && keysGiven) ||
-            (arg == "--gait" && gaitGiven)) {
-            return badArguments(arg + " given twice");
-        }
-        if (i + 1 >= argc) return badArguments("missing value after " + arg);
+    const auto readCalls = [&](const std::string& v) {
+        return parseCount(v.c_str(), calls) ? "" : std::string("--calls takes a count");
+    };
+    const auto readKeys = [&](const std::string& v) {
         std::string error;
-        if (arg == "--calls") {
-            if (!parseCount(argv[++i], calls)) return badArguments("--calls takes a count");
-        } else if (arg == "--keys") {
-            if (!parseKeys(argv[++i], presses, error)) return badArguments(error);
-            keysGiven = true;
-        } else if (arg == "--gait") {
-            startText = argv[++i];
-            error = parseGaitOption(startText, request.start);
-            if (!error.empty()) return badArguments("--gait: " + error);
-            gaitGiven = true;
-        } else {
-            GaitChange change;
-            if (!parseChange(argv[++i], change, error)) return badArguments(error);
-            changes.push_back(change);
-        }
+        parseKeys(v, presses, error);
+        return error;
+    };
+    const auto readGait = [&](const std::string& v) {
+        startText = v;
+        const std::string error = parseGaitOption(v, request.start);
+        return error.empty() ? error : "--gait: " + error;
+    };
+    const auto readChange = [&](const std::string& v) {
+        GaitChange change;
+        std::string error;
+        if (parseChange(v, change, error)) changes.push_back(change);
+        return error;
+    };
+    Options options;
+    const std::string error = parseOptions(argc, argv,
+                                           {{"--calls", true, false, readCalls},
+                                            {"--keys", true, false, readKeys},
+                                            {"--gait", true, false, readGait},
+                                            {"--change", true, true, readChange}},
+                                           options, HelpOption::ends);
+    if (!error.empty()) return badArguments(error);
+    if (options.help) {
+        std::fputs(walkHelp().c_str(), stdout);
+        return 0;
     }
+    gaitGiven = optionValue(options, "--gait") != nullptr;
     if (calls < 0) return badArguments("--calls N is required");
     request.calls = calls;
     if (!presses.empty() && presses.back().call > calls) {

@@ -13,10 +13,6 @@ constexpr double blendFraction = 0.2;
 // Part-way gaits tried when no one step reaches a custom gait: 1/2, 1/4, 1/8 of the way.
 constexpr int partWayTries = 3;
 
-int lengthLevel(int mode) {
-    return mode & 3;
-}
-
 // The generator, counted against the boundary's budget; the passes of the step to replay are
 // kept.
 bool generateCounted(WalkCycle& w, const GaitEntry& entry, TrajectorySegment& seg) {
@@ -43,10 +39,11 @@ void tableChange(WalkCycle& w, TrajectorySegment& next) {
         w.current = w.pending;
         return;
     }
-    int length = lengthLevel(from);
-    if (lengthLevel(to) > length) ++length;
-    if (lengthLevel(to) < length) --length;
-    const int intermediate = (to & ~3) | length;
+    // The target's height and speed with one length level less far to go.
+    GaitLevels levels = gaitLevels(to);
+    const int fromLength = gaitLevels(from).length;
+    levels.length = fromLength + (levels.length > fromLength) - (levels.length < fromLength);
+    const int intermediate = gaitMode(levels);
     if (generateCounted(w, transitionEntry(from, intermediate), next)) {
         w.current = tableGait(intermediate);
         w.changeLatched = 1;
@@ -158,32 +155,20 @@ void simulationInit(WalkCycle& w, const GaitTarget& start) {
 
 int simulationStep(WalkCycle& w, RobotState& state, int modeRequest, const GaitTarget& requested) {
     if (modeRequest == 1 && w.changeLatched == 0) {
-        TrajectorySegment own;
-        if (requested.mode != customGait || generateStep(requested.entry, own)) {
+        if (requested.mode != customGait || givesUsableStep(requested.entry)) {
             w.changeLatched = 1;
             w.pending = requested;
         } else {
             ++w.refusals;
         }
     }
-    switch (w.phase) {
-    case 0:
-        w.supportFlag = 0;
-        stepPhase(w, state, 0);
-        break;
-    case 1:
-        w.supportFlag = 1;
-        blendPhase(w, state, 1);
-        break;
-    case 2:
-        w.supportFlag = 1;
-        stepPhase(w, state, 2);
-        break;
-    default:
-        w.supportFlag = 0;
-        blendPhase(w, state, 3);
-        break;
-    }
+    // The support leg is the one of the step the phase's segment belongs to.
+    const int phase = w.phase;
+    w.supportFlag = stepSegmentOf(phase) == 2 ? 1 : 0;
+    if (isBlendPhase(phase))
+        blendPhase(w, state, phase);
+    else
+        stepPhase(w, state, phase);
     return w.supportFlag;
 }
 

@@ -1,9 +1,10 @@
 // The four-phase walking cycle: step on one leg, blend, step on the other leg, blend.
 // Each idle call of the shell advances it by one fixed increment of phase time.
 //
-// Offers: GaitTarget, customGait, tableGait, sameGait, WalkCycle (a walker: the cycle, its four
-// segments and its gait), timeStep, timeScale, phaseIncrement, maxBoundaryCalls,
-// simulationInit, simulationStep, buildBlend, evalPose, evalPolyRates, evalPolyAccels.
+// Offers: isBlendPhase, stepSegmentOf, GaitTarget, customGait, tableGait, sameGait, WalkCycle (a
+// walker: the cycle, its four segments and its gait), timeStep, timeScale, phaseIncrement,
+// maxBoundaryCalls, simulationInit, simulationStep, buildBlend, evalPose, evalPolyRates,
+// evalPolyAccels.
 //
 // Segment 0 is a step on support 0, 1 the blend after it, 2 a step on support 1, 3 the blend
 // after it. A blend belongs to the support of the step that follows it: the support flag is
@@ -32,6 +33,16 @@ constexpr int segmentCount = 4;
 // transition and their own step each) and the step of the gait kept.
 constexpr int maxBoundaryCalls = 8;
 
+// Whether the segment of a phase is a blend: phases 1 and 3.
+constexpr bool isBlendPhase(int phase) {
+    return phase % 2 == 1;
+}
+// The segment that holds the current step in a phase: a blend belongs to the step after it, so
+// phases 1 and 2 show segment 2's step, phases 3 and 0 segment 0's.
+constexpr int stepSegmentOf(int phase) {
+    return phase == 1 || phase == 2 ? 2 : 0;
+}
+
 // The mode of a gait that is no row of the table.
 constexpr int customGait = -1;
 
@@ -42,7 +53,7 @@ struct GaitTarget {
     GaitEntry entry;
 };
 
-// Row mode of the table as a target. Needs setupCore.
+// Row mode of the table as a target.
 GaitTarget tableGait(int mode);
 // The same row, or for custom gaits the same entry, field for field.
 bool sameGait(const GaitTarget& a, const GaitTarget& b);
@@ -61,11 +72,10 @@ struct WalkCycle {
     TrajectorySegment segments[segmentCount];
 };
 
-// Builds the sine table, the body constants and the gait table, returns the cycle to its start
-// and generates all four segments from row 0.
+// Sets the core up (setupCore), returns the cycle to its start and generates all four segments
+// from row 0.
 void simulationInit(WalkCycle& w);
-// The same from start (which must give a usable step), the core already set up: a target is made
-// from its tables.
+// The same from start (which must give a usable step), the core already set up.
 void simulationInit(WalkCycle& w, const GaitTarget& start);
 
 // Writes the pose of the current segment at its clock into state.q, advances the clock and

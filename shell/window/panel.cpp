@@ -85,7 +85,7 @@ void gaitSection(const Lab& lab) {
     ImGui::Text("vy     %.2f > %.2f m/s", e.hipVyStart, e.hipVyEnd);
     ImGui::Text("ay     %.2f > %.2f m/s2", e.hipAyStart, e.hipAyEnd);
 
-    const int stepSegment = w.phase == 1 || w.phase == 2 ? 2 : 0;
+    const int stepSegment = stepSegmentOf(w.phase);
     ImGui::Text("step   %s>%s", gaitLabel(stats.stepFrom).c_str(), gaitLabel(stats.stepTo).c_str());
     ImGui::Text("       lasts %.3f s", w.segments[stepSegment].duration);
     ImGui::Text("passes %d outer, %d inner", w.stepStats.outerPasses, w.stepStats.innerPasses);

@@ -57,20 +57,8 @@ ImVec2 mapPoint(const AtlasGrid& g, const MapArea& area, double length, double s
                   static_cast<float>(area.p0.y + v * (area.p1.y - area.p0.y)));
 }
 
-// The measure's range on a log scale over the steps found so far; empty (lo > hi) without any.
-void colourRange(const GaitMap& map, int done, AtlasColour colour, double& lo, double& hi) {
-    lo = INFINITY;
-    hi = -INFINITY;
-    for (int i = 0; i < done; ++i)
-        if (hasColourValue(map.points[i], colour)) {
-            lo = std::min(lo, std::log10(colourValue(map.points[i], colour)));
-            hi = std::max(hi, std::log10(colourValue(map.points[i], colour)));
-        }
-}
-
 void drawCells(const GaitMap& map, int done, AtlasColour colour, const MapArea& area) {
-    double lo, hi;
-    colourRange(map, done, colour, lo, hi);
+    const AtlasScale scale = atlasScale(map.points.data(), done, colour);
     ImDrawList* draw = ImGui::GetWindowDrawList();
     const int speeds = map.grid.speeds.count;
     const int total = static_cast<int>(map.points.size());
@@ -82,11 +70,10 @@ void drawCells(const GaitMap& map, int done, AtlasColour colour, const MapArea& 
         if (i < done) {
             // Grey: no usable step; light: usable, but its measure is undefined or zero.
             const AtlasPoint& p = map.points[i];
-            const double v = std::log10(colourValue(p, colour));
             fill = !p.usable ? IM_COL32(150, 150, 150, 255)
                    : !hasColourValue(p, colour)
                        ? IM_COL32(230, 230, 230, 255)
-                       : colourOf(scaleColour(hi > lo ? (v - lo) / (hi - lo) : 0.5));
+                       : colourOf(scaleColour(scale.at(colourValue(p, colour))));
         }
         draw->AddRectFilled(a, b, fill);
     }
@@ -146,9 +133,11 @@ void drawMap(Panel& panel, Lab& lab) {
     if (ImGui::Combo("colour", &panel.mapColour, atlasColourNames, atlasColourCount) &&
         panel.mapColour != 0 && !map.withDynamics)
         startGaitMap(map, clearance, true);
-    double lo, hi;
-    colourRange(map, done, colour, lo, hi);
-    if (hi >= lo) note("%.3g (dark) .. %.3g (yellow)", std::pow(10.0, lo), std::pow(10.0, hi));
+    // The measure on a log scale over the steps found so far.
+    const AtlasScale scale = atlasScale(map.points.data(), done, colour);
+    if (scale.found)
+        note("%.3g (dark) .. %.3g (yellow)", std::pow(10.0, scale.logLo),
+             std::pow(10.0, scale.logHi));
     note("grey: unusable; o walked, + chosen");
 }
 

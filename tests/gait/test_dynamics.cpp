@@ -181,3 +181,22 @@ TEST(Dynamics, AnkleMomentAtStepEndsIsTheSwingFootsLeftOutWeight) {
 }
 
 } // namespace
+
+namespace {
+
+// Friction needed is |fx| / fy: the ground pushes ORVA back at the step's start and forward at
+// its end, and both need friction, so it is never negative where the foot presses.
+TEST(Dynamics, FrictionNeededIsTheSizeOfTheHorizontalForce) {
+    DynamicsSample d[101];
+    sampleDynamics(stepOf(6, 6), 101, d);
+    int backwards = 0;
+    for (const DynamicsSample& s : d) {
+        ASSERT_GT(s.fy, 0);
+        backwards += s.fx < 0;
+        EXPECT_EQ(s.friction, std::fabs(s.fx) / s.fy) << "fx " << s.fx;
+    }
+    EXPECT_GT(backwards, 0); // a sample where the sign matters
+    EXPECT_LT(backwards, 101);
+}
+
+} // namespace

@@ -1,4 +1,7 @@
+#include "model/body_kinematics.h"
 #include "model/body_model.h"
+#include "model/core_setup.h"
+#include "model/pose_queries.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +13,6 @@ namespace {
 // inertias: centre-of-mass weights (through the mass fractions), the mass matrix (D02, D12
 // and D22 are exact) and the generator's own weights and torso gain.
 TEST(BodyModel, DerivedCoefficientsMatchHandWorkedValues) {
-    setupModel();
-    setupGeneratorConstants();
     const double* w = modelCoefficients.comWeight;
     const double weight[linkCount] = {-0.0313686, -0.0833912, 0.113744,
                                       -0.0994575, -0.047435,  0.00535545};
@@ -50,6 +51,29 @@ TEST(JointConversions, RoundTripAndZeroPose) {
     for (int i = 0; i < linkCount; ++i) {
         EXPECT_NEAR(back[i], q[i], 1e-14);
         EXPECT_NEAR(ratesBack[i], rates[i], 1e-14);
+    }
+}
+
+// Upright with the swing leg hanging, the joints stack up the links' lengths; at any pose the
+// swing ankle and the centre of mass are the pose queries' (within their sine table's error).
+TEST(BodyKinematics, JointsFollowTheLinksAndAgreeWithThePoseQueries) {
+    setupCore();
+    const double L = limbLinkLength;
+    const BodyPoints up = bodyPoints(LinkAngles{{halfPi, halfPi, halfPi, halfPi, halfPi, 0}});
+    EXPECT_NEAR(up.stanceKnee.y, L, 1e-15);
+    EXPECT_NEAR(up.hip.y, 2 * L, 1e-15);
+    EXPECT_NEAR(up.torsoTop.y, 3 * L, 1e-15);
+    EXPECT_NEAR(up.swingKnee.y, L, 1e-15);
+    EXPECT_NEAR(up.swingAnkle.y, 0, 1e-15);
+    EXPECT_NEAR(up.toe.x, bodyParams.length[5], 1e-15);
+    for (const double q0 : {1.2, 1.5, 1.9}) {
+        const RobotState state{{q0, 0.4, -0.3, -2.6, -0.5, 0.9}, {}};
+        const BodyPoints p = bodyPoints(toLinkAngles(state.q));
+        double com[2];
+        centreOfMass(state, com);
+        EXPECT_NEAR(p.swingAnkle.x, swingFootReach(state), 2e-5) << q0;
+        EXPECT_NEAR(p.com.x, com[0], 2e-5) << q0;
+        EXPECT_NEAR(p.com.y, com[1], 2e-5) << q0;
     }
 }
 

@@ -1,3 +1,4 @@
+#include "model/core_setup.h"
 #include "model/pose_queries.h"
 #include "model/sine_table.h"
 
@@ -12,7 +13,7 @@ namespace {
 constexpr double sampleStep = 2 * pi / (sineTableSize - 1);
 
 TEST(SineTable, TruncatesToTheSampleBelowAndStaysOdd) {
-    buildSineTable(sineTableSize);
+    setupCore();
     // Anywhere between two samples, the lower one: sin(i step) as the library gives it.
     for (int i = 0; i < sineTableSize - 1; i += 997) {
         const double sample = std::sin(i * sampleStep);
@@ -41,8 +42,7 @@ TEST(SineTable, TruncatesToTheSampleBelowAndStaysOdd) {
 // Straight: the four leg links along the ground, 4 x 0.45 m. Upright with the foot flat: the
 // centre of mass is w5 ahead of the ankle and L0 + L1 + w0 + ... + w4 above it.
 TEST(SineTable, PoseQueriesOnStraightAndUprightPoses) {
-    buildSineTable(sineTableSize);
-    setupModel();
+    setupCore();
     const RobotState straight{}, upright{{pi / 2, 0, 0, -pi, 0, pi / 2}, {}};
     EXPECT_NEAR(swingFootReach(straight), 1.8, 1e-9);
     EXPECT_EQ(swingFootReach(upright), 0.0);

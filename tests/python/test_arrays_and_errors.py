@@ -122,7 +122,7 @@ def longest_pause_while(call):
 
 @pytest.mark.parametrize("call", [
     lambda: ow.feasibility_grid((0.05, 0.3, 48), (0.1, 0.5, 32), (0.05, 0.2), threads=1),
-    lambda: ow.walk(20000, changes={5000: ow.Gait(mode=7)}),
+    lambda: ow.walk(60000, changes={5000: ow.Gait(mode=7)}),
 ])
 def test_the_long_calls_let_python_threads_run_meanwhile(call):
     result, longest = longest_pause_while(call)

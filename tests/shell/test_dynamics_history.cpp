@@ -62,7 +62,6 @@ TEST(DynamicsHistory, RecordsThePoseShownAndMarksTheBlendsAsLongAsTheyLast) {
     int from = currentStepDynamics(cache, lab.walker, lab.stats).from, to = cache.to;
     EXPECT_EQ(from * 100 + to, 0) << "the step before the change";
     pressGaitKey(lab.gait, 'z'); // row 8
-    bool change = false;         // the step of the change, 0>8, was seen
     for (int pass = 0; pass < 600; ++pass) {
         runIdlePlan(lab, planIdle(unpaced, 0.0));
         const StepDynamics& step = currentStepDynamics(cache, lab.walker, lab.stats);

@@ -15,62 +15,6 @@ using namespace orva;
 
 namespace {
 
-// Each bad gait is refused in one line that names what is wrong; good ones keep the base row's
-// other fields, and a gait with no fields is the row itself.
-TEST(GaitOption, RefusesBadFieldsByNameAndReadsGoodOnes) {
-    setupCore();
-    const char* const bad[][2] = {
-        {"mode=16", "mode"},
-        {"mode=1.5", "mode"},
-        {"stride=0.1", "stride"},
-        {"meanSpeed=abc", "meanSpeed"},
-        {"clearance=nan", "clearance"},
-        {"hipVyEnd=-inf", "hipVyEnd"},
-        {"backStep=-0.01", "backStep"},
-        {"foreStep=1.01", "foreStep"},
-        {"foreRise=0.05", "foreRise"},
-        {"meanSpeed=0.1,meanSpeed=0.2", "meanSpeed"},
-        {"mode=1,mode=2", "mode"},
-        {"meanSpeed=0.1,", "\"\""},
-        {"meanSpeed", "meanSpeed"},
-        {"hipAyStart=1e999", "hipAyStart"},
-    };
-    GaitTarget target;
-    for (const auto& [text, named] : bad) {
-        const std::string error = parseGaitOption(text, target);
-        EXPECT_NE(error.find(named), std::string::npos) << text << ": " << error;
-        EXPECT_EQ(error.find('\n'), std::string::npos);
-    }
-    int base = -1;
-    ASSERT_EQ(parseGaitOption("mode=6,meanSpeed=0.31,clearance=0.12,hipAyEnd=-10", target, &base),
-              "");
-    EXPECT_EQ(base, 6);
-    EXPECT_EQ(target.mode, customGait);
-    GaitEntry expected = gaitTable.rows[6];
-    expected.meanSpeed = 0.31;
-    expected.clearance = 0.12;
-    expected.hipAyEnd = -10;
-    EXPECT_EQ(std::memcmp(&target.entry, &expected, sizeof expected), 0);
-    ASSERT_EQ(parseGaitOption("mode=9", target), "");
-    EXPECT_TRUE(sameGait(target, tableGait(9)));
-    // Two custom gaits are the same only field for field.
-    for (const GaitField& f : gaitFields) {
-        GaitTarget other{customGait, expected};
-        other.entry.*f.member += 0.01;
-        EXPECT_FALSE(sameGait(other, GaitTarget{customGait, expected})) << f.name;
-    }
-
-    // The window program takes its --gait out of the arguments GLUT sees.
-    char a0[] = "orva", a1[] = "-display", a2[] = ":1", a3[] = "--gait", a4[] = "mode=3";
-    char* argv[] = {a0, a1, a3, a4, a2, nullptr};
-    int argc = 5;
-    EXPECT_EQ(takeGaitArgument(argc, argv, target), -1);
-    EXPECT_EQ(argc, 3);
-    EXPECT_STREQ(argv[2], ":1");
-    EXPECT_EQ(argv[3], nullptr);
-    EXPECT_EQ(target.mode, 3);
-}
-
 // A gait chosen in the explorer is tried at once; a refused one is not walked, a usable one is
 // walked from the next step boundary on, and a gait key returns to the table.
 TEST(Explorer, TriesAtOnceAndWalksOnlyUsableGaits) {

@@ -54,6 +54,9 @@ done <<EOF
 2 1 - gait dynamics --mode 0 --samples 1
 2 1 - gait dynamics --mode 0 --summary --summary
 2 1 - gait steps --transitions --transitions
+2 1 - gait figure --help --bogus
+0 0 - gait steps --help --bogus
+0 0 - gait walk --calls 2 --change 1:mode=1 --change 2:mode=2
 2 1 - gait walk --calls 3 --calls 4
 2 1 - gait walk --calls 3 --keys 2:xy
 2 1 - gait walk --calls 3 --keys 4:x

@@ -210,3 +210,42 @@ TEST(CustomGait, StormOfTargetsNeverReplaysAnUnusableStep) {
 }
 
 } // namespace
+
+namespace {
+
+// A custom gait no one step reaches is walked towards through the gait a half, a quarter or an
+// eighth of the way, the largest of them that makes a usable step: in each case here the larger
+// ones do not, so the gait walked after the first boundary is exactly that fraction of the way.
+TEST(CustomGait, PartWayGaitsAreAHalfAQuarterAndAnEighthOfTheWay) {
+    setupCore();
+    struct Case {
+        int from;
+        int base; // the target is this row with the fields below
+        double backStep, hipHeightStart, hipAyEnd;
+        double fraction;
+    };
+    const Case cases[] = {{4, 15, 0.30, 0.86, -4, 0.5},
+                          {4, 15, 0.31, 0.86, -4, 0.25},
+                          {11, 10, 0.50, 0.30, 2, 0.125}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("a fraction " + std::to_string(c.fraction) + " of the way from row " +
+                     std::to_string(c.from));
+        GaitTarget target = tableGait(c.base);
+        target.mode = customGait;
+        target.entry.backStep = c.backStep;
+        target.entry.hipHeightStart = c.hipHeightStart;
+        target.entry.hipAyEnd = c.hipAyEnd;
+        WalkCycle w{};
+        simulationInit(w, tableGait(c.from));
+        RobotState state{};
+        stepBoundary(w, state, 1, target);
+        ASSERT_TRUE(w.changeLatched) << "the change went in one step";
+        const GaitEntry& a = gaitTable.rows[c.from];
+        for (const GaitField& f : gaitFields)
+            EXPECT_EQ(w.current.entry.*f.member,
+                      a.*f.member + c.fraction * (target.entry.*f.member - a.*f.member))
+                << f.name;
+    }
+}
+
+} // namespace

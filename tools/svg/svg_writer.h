@@ -2,7 +2,7 @@
 // that the same picture is always the same text.
 //
 // Offers: svgNumber, svgEscape, SvgAttr, Svg, svgBegin, svgOpen, svgElement, svgText, svgClose,
-// svgEnd.
+// svgEnd; svgTextWidth, svgWrapText (text laid out in the font svgBegin names).
 #pragma once
 
 #include <string>
@@ -43,3 +43,10 @@ void svgText(Svg& svg, const std::vector<SvgAttr>& attrs, const std::string& con
 void svgClose(Svg& svg);
 // Closes every open element, <svg> last, and returns the document.
 std::string svgEnd(Svg& svg);
+
+// Width in pixels of UTF-8 text at fontSize in DejaVu Sans, the font svgBegin names: the sum of
+// its characters' advances (a character the table does not know counts as one em).
+double svgTextWidth(const std::string& text, double fontSize);
+// text cut at spaces into lines no wider than width: each line ends at the last comma that
+// leaves a line that fits, else at the last space; a word wider than width stands alone.
+std::vector<std::string> svgWrapText(const std::string& text, double fontSize, double width);
