@@ -325,7 +325,6 @@ std::string atlasHelp() {
            "output cannot be written in full; 2 for bad arguments.\n";
 }
 
-
 bool parseRange(const std::string& text, AtlasRange& out) {
     const size_t a = text.find(':'), b = a == std::string::npos ? a : text.find(':', a + 1);
     if (b == std::string::npos) return false;
