@@ -12,7 +12,7 @@ namespace orva {
 
 namespace {
 
-constexpr int bodyCount = 6; // links 0..4 and the swing foot
+constexpr int bodyCount = dynamicsBodyCount;
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 
 // Each body's centre of mass is a sum of lever[b][i] dir(theta_i) from the stance ankle, so
@@ -27,9 +27,10 @@ struct BodyLevers {
 };
 
 BodyLevers bodyLevers() {
-    const BodyParams& p = bodyParams;
-    const double L0 = p.length[0], L1 = p.length[1], L2 = p.length[2];
-    const double r0 = p.comRatio[0], r1 = p.comRatio[1], r2 = p.comRatio[2];
+    DynamicsBody d[bodyCount];
+    for (int k = 0; k < bodyCount; ++k) d[k] = dynamicsBody(k);
+    const double L0 = d[0].length, L1 = d[1].length, L2 = d[2].length;
+    const double r0 = d[0].comRatio, r1 = d[1].comRatio, r2 = d[2].comRatio;
     // Stance shank, stance thigh, torso, swing thigh, swing shank, swing foot at the ankle.
     return BodyLevers{{{r0 * L0, 0, 0, 0, 0},
                        {L0, r1 * L1, 0, 0, 0},
@@ -37,9 +38,9 @@ BodyLevers bodyLevers() {
                        {L0, L1, 0, -(1 - r1) * L1, 0},
                        {L0, L1, 0, -L1, -(1 - r0) * L0},
                        {L0, L1, 0, -L1, -L0}},
-                      {p.mass[0], p.mass[1], p.mass[2], p.mass[3], p.mass[4], p.mass[5]},
-                      {p.inertia[0], p.inertia[1], p.inertia[2], p.inertia[3], p.inertia[4]},
-                      p.gravity};
+                      {d[0].mass, d[1].mass, d[2].mass, d[3].mass, d[4].mass, d[5].mass},
+                      {d[0].inertia, d[1].inertia, d[2].inertia, d[3].inertia, d[4].inertia},
+                      bodyParams.gravity};
 }
 
 // Value, first and second derivative of p at t in one Horner pass, up to evalPoly's power.
@@ -178,6 +179,13 @@ double powerZero(const BodyLevers& b, const TrajectorySegment& seg, int k, doubl
 }
 
 } // namespace
+
+DynamicsBody dynamicsBody(int body) {
+    const BodyParams& p = bodyParams;
+    if (body == bodyCount - 1) return {p.mass[body], 0, 0, 0};
+    const int twin = body < 3 ? body : 4 - body; // the swing thigh's is the stance thigh's
+    return {p.mass[body], p.length[twin], p.comRatio[twin], p.inertia[body]};
+}
 
 LinkMotion linkMotionAt(const TrajectorySegment& seg, double t) {
     LinkMotion m;

@@ -7,7 +7,7 @@
 //
 // Offers: LinkMotion, linkMotionAt, DynamicsSample, inverseDynamics, dynamicsAt,
 // sampleDynamics, kineticEnergy, potentialEnergy, StepWork, stepWork, summarySampleCount,
-// DynamicsSummary, summarizeDynamics, stepLength.
+// DynamicsSummary, summarizeDynamics, stepLength, dynamicsBodyCount, DynamicsBody, dynamicsBody.
 //
 // Joint torques are conjugate to the joint rates q0' = theta0', q1' = theta1' - theta0',
 // q2' = theta2' - theta1', q3' = theta3' - theta1', q4' = theta4' - theta3': tau0 is the moment
@@ -19,6 +19,19 @@
 #include "model/gait_table.h"
 
 namespace orva {
+
+// The bodies the dynamics moves, as another engine's model takes them: links 0..4 and the swing
+// foot, a point mass at the swing ankle. Each link's centre of mass lies on it, comRatio of its
+// length up from its lower end (the ankle for a shank, the knee for a thigh, the hip for the
+// torso): the swing leg's links are the stance leg's twins.
+constexpr int dynamicsBodyCount = 6;
+struct DynamicsBody {
+    double mass;     // kg
+    double length;   // m; 0 for the swing foot
+    double comRatio; // share of the length
+    double inertia;  // about the centre of mass, kg m^2; 0 for the swing foot
+};
+DynamicsBody dynamicsBody(int body);
 
 // Link angles (rad), rates (rad/s) and accelerations (rad/s^2) of links 0..4 at one instant.
 struct LinkMotion {

@@ -1,5 +1,6 @@
 #include "gait/feasibility_grid.h"
 
+#include "gait/let_loose.h"
 #include "gait/step_generator.h"
 
 #include <algorithm>
@@ -32,7 +33,7 @@ GaitEntry atlasEntry(double length, double speed, double clearance) {
     return e;
 }
 
-void evaluateAtlasPoint(AtlasPoint& p, bool withDynamics) {
+void evaluateAtlasPoint(AtlasPoint& p, bool withDynamics, bool withDrift) {
     TrajectorySegment seg;
     StepStats stats{};
     const GaitEntry entry = atlasEntry(p.backStep, p.meanSpeed, p.clearance);
@@ -41,6 +42,7 @@ void evaluateAtlasPoint(AtlasPoint& p, bool withDynamics) {
     p.outerPasses = stats.outerPasses;
     p.innerPasses = stats.innerPasses;
     if (withDynamics && p.usable) p.dynamics = summarizeDynamics(seg, stepLength(entry));
+    if (withDrift && p.usable) p.ankleDrift = letLoose(seg, FreeJoints::ankle).ankleDrift;
 }
 
 namespace {
@@ -60,18 +62,20 @@ std::vector<AtlasPoint> atlasPoints(const AtlasGrid& grid) {
     return points;
 }
 
-std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads, bool withDynamics) {
+std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads, bool withDynamics,
+                                     bool withDrift) {
     std::vector<AtlasPoint> points = atlasPoints(grid);
 
     // Each point is written by one thread only; generateStep keeps its work on the stack and
     // only reads the model and the gait table.
     std::atomic<size_t> next{0};
-    auto work = [&points, &next, withDynamics] {
+    auto work = [&points, &next, withDynamics, withDrift] {
         for (;;) {
             const size_t begin = next.fetch_add(chunkSize);
             if (begin >= points.size()) return;
             const size_t end = std::min(points.size(), begin + chunkSize);
-            for (size_t i = begin; i < end; ++i) evaluateAtlasPoint(points[i], withDynamics);
+            for (size_t i = begin; i < end; ++i)
+                evaluateAtlasPoint(points[i], withDynamics, withDrift);
         }
     };
     std::vector<std::thread> pool;
@@ -113,6 +117,14 @@ bool findAtlasColour(const std::string& name, AtlasColour& out) {
     return false;
 }
 
+bool colourNeedsDynamics(AtlasColour colour) {
+    return colour != AtlasColour::duration && colour != AtlasColour::drift;
+}
+
+bool colourNeedsDrift(AtlasColour colour) {
+    return colour == AtlasColour::drift;
+}
+
 double colourValue(const AtlasPoint& p, AtlasColour colour) {
     const DynamicsSummary& d = p.dynamics;
     switch (colour) {
@@ -124,6 +136,8 @@ double colourValue(const AtlasPoint& p, AtlasColour colour) {
         return std::max(-d.copMin, d.copMax);
     case AtlasColour::ankle:
         return d.peakAnkleMoment;
+    case AtlasColour::drift:
+        return degreesPerRadian * std::fabs(p.ankleDrift);
     default:
         return p.duration;
     }

@@ -46,6 +46,8 @@ struct AtlasPoint {
     double duration;                       // s, meaningful when usable
     int outerPasses, innerPasses;
     DynamicsSummary dynamics{}; // when asked for and usable
+    double ankleDrift = 0;      // rad, the stance ankle's at the step's end let loose with the
+                                // ankle free (orva-gait drift); when asked for and usable
 };
 
 // A gait-table row with these symmetric step lengths, mean speed and clearance; the other
@@ -54,36 +56,45 @@ GaitEntry atlasEntry(double length, double speed, double clearance);
 
 // Every grid point, not yet evaluated: clearance first, then length, then speed.
 std::vector<AtlasPoint> atlasPoints(const AtlasGrid& grid);
-// Runs the generator for one point, and the step's dynamics when asked. Safe on several threads
-// at once, one point each.
-void evaluateAtlasPoint(AtlasPoint& point, bool withDynamics = false);
+// Runs the generator for one point, and the step's dynamics and drift when asked. Safe on
+// several threads at once, one point each.
+void evaluateAtlasPoint(AtlasPoint& point, bool withDynamics = false, bool withDrift = false);
 
 // Every grid point evaluated, on `threads` threads (at least one), with the dynamics summary of
 // each usable step when asked.
-std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads, bool withDynamics = false);
+std::vector<AtlasPoint> computeAtlas(const AtlasGrid& grid, int threads, bool withDynamics = false,
+                                     bool withDrift = false);
 
 // The sixteen gait-table rows computed as atlas points, mode by mode.
 std::vector<AtlasPoint> atlasTableRows();
 
 // What a map of the grid is coloured by: the step's duration, or from its dynamics the cost of
 // transport, the friction needed, the centre of pressure's largest distance from the ankle or
-// the peak ankle moment.
-enum class AtlasColour { duration, cost, friction, cop, ankle };
-constexpr int atlasColourCount = 5;
-static_assert(static_cast<int>(AtlasColour::ankle) + 1 == atlasColourCount,
+// the peak ankle moment; or the stance ankle's drift at the step's end let loose, in degrees.
+enum class AtlasColour { duration, cost, friction, cop, ankle, drift };
+constexpr int atlasColourCount = 6;
+static_assert(static_cast<int>(AtlasColour::drift) + 1 == atlasColourCount,
               "every measure has a name and a title");
 // As options and menus name them, in the enum's order.
-inline constexpr const char* atlasColourNames[atlasColourCount] = {"duration", "cost", "friction",
-                                                                   "cop", "ankle"};
+inline constexpr const char* atlasColourNames[atlasColourCount] = {"duration", "cost",  "friction",
+                                                                   "cop",      "ankle", "drift"};
 // As a scale's title names them, with the unit.
 inline constexpr const char* atlasColourTitles[atlasColourCount] = {
-    "step duration (s)", "cost of transport", "friction needed |fx| / fy",
-    "centre of pressure from the ankle (m)", "peak ankle moment (N\u00b7m)"};
+    "step duration (s)",
+    "cost of transport",
+    "friction needed |fx| / fy",
+    "centre of pressure from the ankle (m)",
+    "peak ankle moment (N\u00b7m)",
+    "stance ankle's drift let loose (\u00b0)"};
 
-// "duration, cost, friction, cop or ankle": the names, for a message.
+// "duration, cost, friction, cop, ankle or drift": the names, for a message.
 std::string atlasColourChoices();
 // The measure of that name; false when there is none.
 bool findAtlasColour(const std::string& name, AtlasColour& out);
+
+// What a measure needs computed: the dynamics (cost, friction, cop, ankle) or the drift.
+bool colourNeedsDynamics(AtlasColour colour);
+bool colourNeedsDrift(AtlasColour colour);
 
 // A point's value of that measure (the dynamics' measures need its dynamics).
 double colourValue(const AtlasPoint& p, AtlasColour colour);

@@ -93,10 +93,11 @@ void stopGaitMap(GaitMap& map) {
     map.stop.store(false);
 }
 
-void startGaitMap(GaitMap& map, double clearance, bool withDynamics) {
+void startGaitMap(GaitMap& map, double clearance, bool withDynamics, bool withDrift) {
     stopGaitMap(map);
     map.grid = gaitMapGrid(clearance);
     map.withDynamics = withDynamics;
+    map.withDrift = withDrift;
     map.points = atlasPoints(map.grid);
     map.done.store(0);
     map.worker = std::thread([&map] {
@@ -104,7 +105,7 @@ void startGaitMap(GaitMap& map, double clearance, bool withDynamics) {
         setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
         const int count = static_cast<int>(map.points.size());
         for (int i = 0; i < count && !map.stop.load(std::memory_order_relaxed); ++i) {
-            evaluateAtlasPoint(map.points[i], map.withDynamics);
+            evaluateAtlasPoint(map.points[i], map.withDynamics, map.withDrift);
             map.done.store(i + 1, std::memory_order_release);
         }
     });

@@ -54,6 +54,7 @@ constexpr int mapCells = 64;
 struct GaitMap {
     orva::AtlasGrid grid = {};
     bool withDynamics = false; // each usable point's dynamics summary is computed too
+    bool withDrift = false;    // and its ankle's drift let loose
     std::vector<orva::AtlasPoint> points;
     std::atomic<int> done{0};
     std::atomic<bool> stop{false};
@@ -62,9 +63,11 @@ struct GaitMap {
 };
 
 orva::AtlasGrid gaitMapGrid(double clearance);
-// Starts computing the map at clearance, with the dynamics of each usable step when asked,
+// Starts computing the map at clearance, with the dynamics or the drift of each usable step when
+// asked,
 // stopping one that is under way. Needs setupCore.
-void startGaitMap(GaitMap& map, double clearance, bool withDynamics = false);
+void startGaitMap(GaitMap& map, double clearance, bool withDynamics = false,
+                  bool withDrift = false);
 // Stops the worker, if any, after the point it is on.
 void stopGaitMap(GaitMap& map);
 // The points finished so far: points[0 .. gaitMapDone) may be read.

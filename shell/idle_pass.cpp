@@ -93,6 +93,7 @@ void startWalking(Lab& lab, const GaitTarget& start) {
     lab.idlePasses = 0;
     lab.stats = WalkStats{};
     lab.dynamics = DynamicsHistory{};
+    lab.ghost = Ghost{};
     lab.stats.stepFrom = lab.stats.stepTo = lab.stats.lastMode = start.mode;
     setStartingPose(lab.robot);
     simulationInit(lab.walker, start);
@@ -132,6 +133,7 @@ bool runIdlePlan(Lab& lab, const IdlePlan& plan, const std::function<bool()>& st
         if (idlePass(lab) && plan.redrawEveryTenth) redraw = true;
         noteIncrement(lab.stats, lab.placement, lab.walker, lab.robot);
         noteDynamics(lab.dynamics, lab.walker);
+        noteGhost(lab.ghost, lab.walker);
         if (stopAfter && stopAfter()) {
             giveBackIncrements(lab.pacing, plan.increments - i - 1);
             return true;

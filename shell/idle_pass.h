@@ -63,8 +63,8 @@ void startWalking(Lab& lab, const orva::GaitTarget& start);
 // One idle pass, stages 1 to 8: one simulation step, the placement bookkeeping and the
 // redraw counter. Returns true when a redisplay is due (after every tenth call).
 bool idlePass(Lab& lab);
-// One idle call's simulation: the plan's idle passes, each noted in the statistics and the
-// dynamics history. After each, stopAfter (when given) may end the call early, so that a
-// frame can be drawn: the increments not run are given back to lab.pacing and a redraw is
+// One idle call's simulation: the plan's idle passes, each noted in the statistics, the
+// dynamics history and the ghost. After each, stopAfter (when given) may end the call early, so
+// that a frame can be drawn: the increments not run are given back to lab.pacing and a redraw is
 // asked for. Returns true when a redraw is due.
 bool runIdlePlan(Lab& lab, const IdlePlan& plan, const std::function<bool()>& stopAfter = {});

@@ -8,6 +8,7 @@
 #include "model/body_model.h"
 #include "shell/dynamics_history.h"
 #include "shell/gait_explorer.h"
+#include "shell/ghost.h"
 #include "shell/pacing.h"
 #include "shell/shell_state.h"
 #include "shell/walk_stats.h"
@@ -26,6 +27,7 @@ struct Lab {
     PacingState pacing;
     DynamicsHistory dynamics;
     StepDynamics stepDynamics; // the panel's summary of the current step
+    Ghost ghost;               // the walk's steps let loose, key "g"
     Explorer explorer;
     GaitMap gaitMap;
 };

@@ -28,7 +28,8 @@ constexpr double frameMismatch = incrementsPerVideoFrame * orva::phaseIncrement 
 static_assert(frameMismatch < 1e-15 && frameMismatch > -1e-15,
               "a video frame is four increments of the walk");
 
-const char* const recordOptionNames[] = {"--record", "--seconds", "--view", "--size", "--mode"};
+const char* const recordOptionNames[] = {"--record", "--seconds", "--view",
+                                         "--size",   "--mode",    "--ghost"};
 
 int usageError(std::ostream& err, const std::string& message) {
     err << "orva: " << message << " (try 'orva --help')" << std::endl;
@@ -71,6 +72,13 @@ std::string checkValues(const std::string values[], RecordRequest& r) {
         return "--size wants WxH, even numbers from 16 to 4096, not '" + values[3] + "'";
     if (!values[4].empty() && !parseGaitMode(values[4], r.mode))
         return "--mode wants " + gaitModeWanted() + ", not '" + values[4] + "'";
+    for (int k = 0; k < 3 && !values[5].empty() && !r.ghost; ++k)
+        if (values[5] == orva::freeJointsNames[k]) {
+            r.ghost = true;
+            r.ghostFree = static_cast<orva::FreeJoints>(k);
+        }
+    if (!values[5].empty() && !r.ghost)
+        return "--ghost wants ankle, torso or both, not '" + values[5] + "'";
     return "";
 }
 
@@ -148,6 +156,8 @@ void applyRecordRequest(const RecordRequest& request, Lab& lab) {
     if (!request.wanted) return;
     recordWindowSize(lab.window, request.width, request.height);
     if (request.view == 1) cycleCameraView(lab.camera, lab.cameraBeforeViews, lab.placement);
+    lab.ghost.shown = request.ghost;
+    lab.ghost.free = request.ghostFree;
 }
 
 long long videoFrameCount(double seconds) {

@@ -11,6 +11,7 @@
 #include <ostream>
 #include <string>
 
+#include "gait/let_loose.h"
 #include "walking/walk_cycle.h"
 
 struct Lab;
@@ -41,10 +42,13 @@ struct RecordRequest {
     int view = 0;                         // 0 the follow camera, 1 side-on (as the "c" key)
     int width = defaultVideoWidth;        // the window's and the video's size, even
     int height = defaultVideoHeight;
-    int mode = 0; // the gait-table row the walk starts on
+    int mode = 0;       // the gait-table row the walk starts on
+    bool ghost = false; // the ghost shown, with these joints free
+    orva::FreeJoints ghostFree = orva::FreeJoints::ankle;
 };
 
-// Takes --record FILE, --seconds S, --view follow|side-on, --size WxH and --mode M out of argv
+// Takes --record FILE, --seconds S, --view follow|side-on, --size WxH, --mode M and --ghost
+// ankle|torso|both out of argv
 // (argc shrinks; the rest goes on to glutInit). Returns -1 to go on, or 2 after one line on err
 // for a wrong, repeated or unknown option, or one of them without --record.
 int parseRecordOptions(int& argc, char** argv, RecordRequest& request, std::ostream& err);
@@ -58,8 +62,8 @@ int parseRecordOptions(int& argc, char** argv, RecordRequest& request, std::ostr
 int windowArguments(int& argc, char** argv, orva::GaitTarget& start, RecordRequest& request,
                     std::ostream& err);
 
-// After startWalking: the window size and the camera view a recording asks for. Does nothing
-// without --record.
+// After startWalking: the window size, the camera view and the ghost a recording asks for. Does
+// nothing without --record.
 void applyRecordRequest(const RecordRequest& request, Lab& lab);
 
 // Frames of a recording of `seconds`: frame k shows the walk 0.03 k s after its start, and

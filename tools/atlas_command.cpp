@@ -23,11 +23,12 @@ const char* const atlasTool = "orva-gait atlas";
 
 } // namespace
 
-std::string atlasCsv(const std::vector<AtlasPoint>& points, bool withDynamics) {
+std::string atlasCsv(const std::vector<AtlasPoint>& points, bool withDynamics, bool withDrift) {
     std::string out = "backStep,meanSpeed,clearance,usable,duration,outerPasses,innerPasses";
-    out += withDynamics ? ",peakTorque,peakAnkleMoment,copMin,copMax,fyMin,frictionMax,liftOff,"
-                          "positiveWork,costOfTransport\n"
-                        : "\n";
+    if (withDynamics)
+        out += ",peakTorque,peakAnkleMoment,copMin,copMax,fyMin,frictionMax,liftOff,"
+               "positiveWork,costOfTransport";
+    out += withDrift ? ",ankleDrift\n" : "\n";
     char line[200];
     for (const AtlasPoint& p : points) {
         std::snprintf(line, sizeof line, "%.17g,%.17g,%.17g,%d,", p.backStep, p.meanSpeed,
@@ -48,6 +49,12 @@ std::string atlasCsv(const std::vector<AtlasPoint>& points, bool withDynamics) {
                 std::snprintf(line, sizeof line, "%.17g", x);
                 out += line;
             }
+        }
+        if (withDrift && p.usable) {
+            std::snprintf(line, sizeof line, ",%.17g", p.ankleDrift);
+            out += line;
+        } else if (withDrift) {
+            out += ',';
         }
         out += '\n';
     }
@@ -305,7 +312,9 @@ std::string atlasHelp() {
            std::to_string(summarySampleCount) +
            " samples (orva-gait\n"
            "                    dynamics --help); pink where the ground would pull at every "
-           "sample\n"
+           "sample;\n"
+           "                    or drift (the stance ankle's drift at the step's end, in degrees,\n"
+           "                    the step let loose with the ankle free: orva-gait drift --help)\n"
            "  --csv             CSV instead of the picture: a header, then one line per grid "
            "point,\n"
            "                    clearance-major, then length, then speed:\n"
@@ -316,7 +325,8 @@ std::string atlasHelp() {
            "                    with --colour, the dynamics summary's columns follow:\n"
            "                    "
            "peakTorque,peakAnkleMoment,copMin,copMax,fyMin,frictionMax,liftOff,\n"
-           "                    positiveWork,costOfTransport (empty when unusable or undefined)\n"
+           "                    positiveWork,costOfTransport (empty when unusable or undefined);\n"
+           "                    with --colour drift also ankleDrift (rad)\n"
            "  -o FILE           write to FILE instead of standard output\n"
            "  --help            this text\n"
            "\n"
@@ -381,9 +391,11 @@ int runAtlasCommand(int argc, char** argv) {
     setupCore();
     const bool csv = optionValue(options, "--csv") != nullptr;
     // Only a chosen colour costs the dynamics: without it the output is as it always was.
-    const bool withDynamics = colourName && (csv || colour != AtlasColour::duration);
+    const bool withDynamics = colourName && (csv || colourNeedsDynamics(colour));
+    const bool withDrift = colourNeedsDrift(colour);
     const std::vector<AtlasPoint> points =
-        computeAtlas(grid, static_cast<int>(threads), withDynamics);
-    const std::string text = csv ? atlasCsv(points, withDynamics) : atlasSvg(grid, points, colour);
+        computeAtlas(grid, static_cast<int>(threads), withDynamics, withDrift);
+    const std::string text =
+        csv ? atlasCsv(points, withDynamics, withDrift) : atlasSvg(grid, points, colour);
     return writeOutput("atlas", path ? *path : "", text);
 }

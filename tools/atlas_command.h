@@ -14,7 +14,8 @@
 // Header and one line per point: backStep,meanSpeed,clearance,usable,duration,outerPasses,
 // innerPasses; usable 1 or 0, duration empty when unusable, numbers with 17 significant digits.
 // With the dynamics, the summary's columns follow, empty when unusable or undefined.
-std::string atlasCsv(const std::vector<orva::AtlasPoint>& points, bool withDynamics = false);
+std::string atlasCsv(const std::vector<orva::AtlasPoint>& points, bool withDynamics = false,
+                     bool withDrift = false);
 
 // The maps, one per clearance, with the colour bar and the table rows marked.
 std::string atlasSvg(const orva::AtlasGrid& grid, const std::vector<orva::AtlasPoint>& points,

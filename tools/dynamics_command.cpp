@@ -77,24 +77,6 @@ std::string dynamicsHelp() {
 constexpr long defaultSamples = 101;
 constexpr long maxSamples = 1000000;
 
-// 17 significant digits; empty when not finite.
-void appendNumber(std::string& out, double x) {
-    if (!std::isfinite(x)) return;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.17g", x);
-    out += text;
-}
-
-void appendJson(std::string& out, const char* key, double x) {
-    out += ",\"";
-    out += key;
-    out += "\":";
-    if (std::isfinite(x))
-        appendNumber(out, x);
-    else
-        out += "null";
-}
-
 std::string dynamicsCsv(const TrajectorySegment& seg, int count) {
     std::vector<DynamicsSample> samples(count);
     sampleDynamics(seg, count, samples.data());

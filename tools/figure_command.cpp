@@ -39,10 +39,10 @@ const char* const swingColour = "#d62728";
 const char* const torsoColour = "#333333";
 const char* const hipColour = "#2ca02c";
 const char* const comColour = "#9467bd";
+const char* const looseColour = "#ff7f0e";
 
-// The body's points at t, from the model's kinematics.
-FigureSample sampleAt(const TrajectorySegment& seg, double t) {
-    const LinkAngles a = evalPose(seg, t);
+// The body's points at t for link angles a, from the model's kinematics.
+FigureSample sampleOf(double t, const LinkAngles& a) {
     const BodyPoints b = bodyPoints(a);
     FigureSample s;
     s.t = t;
@@ -55,6 +55,10 @@ FigureSample sampleAt(const TrajectorySegment& seg, double t) {
     s.toe = b.toe;
     s.com = b.com;
     return s;
+}
+
+FigureSample sampleAt(const TrajectorySegment& seg, double t) {
+    return sampleOf(t, evalPose(seg, t));
 }
 
 // Model points in metres, for the side view's group that maps metres to the page.
@@ -111,6 +115,30 @@ void drawCaptionLine(Svg& svg, const std::string& line, double& y) {
     }
 }
 
+std::string freeLabel(FreeJoints free) {
+    return free == FreeJoints::both ? "ankle and torso" : freeJointsNames[static_cast<int>(free)];
+}
+
+// What letting the step loose comes to at its end; y moves below it.
+void drawDriftCaption(Svg& svg, const StepFigure& f, double& y) {
+    const LooseOutcome& o = f.drift;
+    const std::string lines[3] = {
+        "let loose, " + freeLabel(f.free) + " free (no torque; the other joints on the plan), " +
+            "fourth-order Runge-Kutta in steps of at most " +
+            svgNumber(1000 * looseStep(f.free), 2) + " ms",
+        "at the step's end: ankle drift " + svgNumber(degreesPerRadian * o.ankleDrift, 3) +
+            "\u00b0, torso drift " + svgNumber(degreesPerRadian * o.torsoDrift, 3) +
+            "\u00b0, hip offset " + svgNumber(100 * o.hipOffset[0], 2) + ", " +
+            svgNumber(100 * o.hipOffset[1], 2) + " cm, swing ankle offset " +
+            svgNumber(100 * o.swingAnkleOffset[0], 2) + ", " +
+            svgNumber(100 * o.swingAnkleOffset[1], 2) + " cm",
+        std::isnan(o.earlyContact)
+            ? std::string("the swing ankle does not reach the ground before the planned touch-down")
+            : "the swing ankle reaches the ground at " + caption(o.earlyContact, "s") +
+                  ", before the planned touch-down"};
+    for (const std::string& line : lines) drawCaptionLine(svg, line, y);
+}
+
 double drawCaption(Svg& svg, const StepFigure& f) {
     const GaitEntry& e = f.entry;
     const std::string title =
@@ -136,6 +164,7 @@ double drawCaption(Svg& svg, const StepFigure& f) {
     svgText(svg, {{"x", "20"}, {"y", "30"}, {"font-size", "17"}, {"font-weight", "bold"}}, title);
     double y = 54;
     for (const std::string& line : lines) drawCaptionLine(svg, line, y);
+    if (!f.loose.empty()) drawDriftCaption(svg, f, y);
     if (f.dynamics.empty()) return y;
     const DynamicsSummary& d = f.summary;
     const std::string more[3] = {
@@ -157,13 +186,14 @@ double drawCaption(Svg& svg, const StepFigure& f) {
 PlotFrame sideViewFrame(const StepFigure& f, double top) {
     const double footLength = bodyParams.length[5];
     double xmin = 0, xmax = footLength, ymax = 0;
-    for (const FigureSample& s : f.samples)
-        for (const Point2& p :
-             {s.stanceKnee, s.hip, s.torsoTop, s.swingKnee, s.swingAnkle, s.toe}) {
-            xmin = std::min(xmin, p.x);
-            xmax = std::max(xmax, p.x);
-            ymax = std::max(ymax, p.y);
-        }
+    for (const std::vector<FigureSample>* drawn : {&f.samples, &f.loose})
+        for (const FigureSample& s : *drawn)
+            for (const Point2& p :
+                 {s.stanceKnee, s.hip, s.torsoTop, s.swingKnee, s.swingAnkle, s.toe}) {
+                xmin = std::min(xmin, p.x);
+                xmax = std::max(xmax, p.x);
+                ymax = std::max(ymax, p.y);
+            }
     PlotFrame frame{plotLeft,
                     top,
                     0,
@@ -259,6 +289,11 @@ void drawSideViewLegend(Svg& svg, const StepFigure& f, const PlotFrame& frame, d
         legendEntry(svg, lx, ly, e.colour, e.dash, e.label);
         ly += 20;
     }
+    if (!f.loose.empty()) {
+        legendEntry(svg, lx, ly, looseColour, "", "let loose, " + freeLabel(f.free) + " free");
+        legendEntry(svg, lx, ly + 20, looseColour, "6 4", "its hip's path");
+        ly += 40;
+    }
     svgElement(svg, "circle",
                {svgAttr("cx", lx + 13), svgAttr("cy", ly - 4), {"r", "4"}, {"fill", "#000"}});
     svgText(svg, {svgAttr("x", lx + 34), svgAttr("y", ly), {"font-size", "12"}},
@@ -272,6 +307,31 @@ void drawSideViewLegend(Svg& svg, const StepFigure& f, const PlotFrame& frame, d
         svgText(svg, {svgAttr("x", lx), svgAttr("y", ly), {"font-size", "12"}}, note);
         ly += 16;
     }
+}
+
+// The let-loose robot's thirteen poses, lighter and in one colour, and its hip's path, in
+// metres: drawn first, behind the plan's.
+void drawLoosePoses(Svg& svg, const StepFigure& f) {
+    for (int k = 0; k <= figurePoseCount; ++k) {
+        const FigureSample& s = f.loose[k * samplesPerPose];
+        svgOpen(svg, "g",
+                {{"class", "loose-pose"},
+                 svgAttr("opacity", 0.5 * (0.2 + 0.8 * k / figurePoseCount), 3),
+                 {"stroke", looseColour},
+                 {"stroke-width", "0.008"}});
+        svgElement(svg, "polyline", {{"points", metrePoints({{0, 0}, s.stanceKnee, s.hip})}});
+        svgElement(svg, "polyline",
+                   {{"points", metrePoints({s.hip, s.torsoTop})}, {"stroke-width", "0.014"}});
+        svgElement(svg, "polyline",
+                   {{"points", metrePoints({s.hip, s.swingKnee, s.swingAnkle, s.toe})}});
+        svgClose(svg);
+    }
+    svgElement(svg, "polyline",
+               {{"class", "loose-hip-path"},
+                {"points", pathPoints(f.loose, &FigureSample::hip)},
+                {"stroke", looseColour},
+                {"stroke-width", "0.007"},
+                {"stroke-dasharray", "0.02 0.012"}});
 }
 
 // The side view: ground, stance ankle, the three paths and the thirteen poses; returns its
@@ -290,6 +350,7 @@ double drawSideView(Svg& svg, const StepFigure& f, double top) {
              {"stroke-linecap", "round"},
              {"stroke-linejoin", "round"}});
     drawGround(svg, frame);
+    if (!f.loose.empty()) drawLoosePoses(svg, f);
     drawPosesAndPaths(svg, f);
     svgElement(
         svg, "circle",
@@ -332,6 +393,30 @@ double drawTimePlot(Svg& svg, const StepFigure& f, double top, double height,
         ly += 20;
     }
     return top + height + (timeLabels ? 50 : 16);
+}
+
+// The free joint angles let loose against the plan's, in degrees: q0, the stance shank's angle,
+// and q2, the torso's against the stance thigh. Returns the plot's bottom.
+double drawDriftPlot(Svg& svg, const StepFigure& f, double y, bool timeLabels) {
+    std::vector<Curve> curves;
+    const auto joint = [](const FigureSample& s, int k) {
+        return degreesPerRadian * (k == 0 ? s.theta[0] : s.theta[2] - s.theta[1]);
+    };
+    for (int k : {0, 2}) {
+        if (k == 0 ? f.free == FreeJoints::torso : f.free == FreeJoints::ankle) continue;
+        Curve plan{{},
+                   k == 0 ? stanceColour : torsoColour,
+                   "6 4",
+                   k == 0 ? "q0 ankle, planned" : "q2 torso, planned"};
+        Curve loose{{}, looseColour, k == 0 ? "" : "2 2", k == 0 ? "q0 let loose" : "q2 let loose"};
+        for (size_t i = 0; i < f.samples.size(); ++i) {
+            plan.values.push_back(joint(f.samples[i], k));
+            loose.values.push_back(joint(f.loose[i], k));
+        }
+        curves.push_back(plan);
+        curves.push_back(loose);
+    }
+    return drawTimePlot(svg, f, y, 150, "free joint angle (\u00b0)", curves, timeLabels);
 }
 
 // A stretch of values to shade across a plot, such as the stance foot's extent.
@@ -508,6 +593,20 @@ void addStepDynamics(StepFigure& f) {
     f.summary = summarizeDynamics(f.seg, stepLength(f.entry));
 }
 
+void addStepDrift(StepFigure& f, FreeJoints free) {
+    f.free = free;
+    f.loose.clear();
+    LooseState state = looseStart;
+    for (const FigureSample& s : f.samples) {
+        advanceLoose(f.seg, free, state, s.t);
+        LinkAngles a{};
+        const LinkMotion m = looseMotion(f.seg, free, state);
+        for (int k = 0; k < modelLinkCount; ++k) a.theta[k] = m.theta[k];
+        f.loose.push_back(sampleOf(s.t, a));
+    }
+    f.drift = letLoose(f.seg, free);
+}
+
 bool buildStepFigure(int from, int to, StepFigure& out) {
     return buildStepFigure(transitionEntry(from, to), from, to, out);
 }
@@ -551,8 +650,9 @@ std::string stepFigureSvg(const StepFigure& f) {
     comHeight[0].dash = comForward[0].dash = "";
     y = drawTimePlot(body, f, y, 190, "link angle (rad)", angles, false);
     y = drawTimePlot(body, f, y, 110, "CoM height (m)", comHeight, false);
-    const bool withDynamics = !f.dynamics.empty();
-    y = drawTimePlot(body, f, y, 110, "CoM forward (m)", comForward, !withDynamics);
+    const bool withDynamics = !f.dynamics.empty(), withDrift = !f.loose.empty();
+    y = drawTimePlot(body, f, y, 110, "CoM forward (m)", comForward, !withDynamics && !withDrift);
+    if (withDrift) y = drawDriftPlot(body, f, y, !withDynamics);
     if (withDynamics) y = drawDynamics(body, f, y);
 
     Svg svg;
@@ -565,8 +665,10 @@ std::string stepFigureSvg(const StepFigure& f) {
 namespace {
 
 const char* const figureHelp =
-    "usage: orva-gait figure --mode M [--transition-to N] [--dynamics] [-o FILE]\n"
-    "       orva-gait figure --gait GAIT [--dynamics] [-o FILE]\n"
+    "usage: orva-gait figure --mode M [--transition-to N] [--dynamics]\n"
+    "                        [--drift [--free ankle|torso|both]] [-o FILE]\n"
+    "       orva-gait figure --gait GAIT [--dynamics] [--drift [--free ankle|torso|both]]\n"
+    "                        [-o FILE]\n"
     "\n"
     "Writes an SVG picture of the step the gait generator makes from gait-table row M (0..15):\n"
     "the robot every twelfth of the step, side-on and to scale in metres, with the ground, the\n"
@@ -583,6 +685,10 @@ const char* const figureHelp =
     "                      foot, shade where the ground would have to pull (fy <= 0), and add\n"
     "                      the step's dynamics summary to the caption (orva-gait dynamics\n"
     "                      --help tells the model)\n"
+    "  --drift             also draw the step let loose (orva-gait drift --help) beside the\n"
+    "                      plan, lighter and in another colour, plot its free joint angles\n"
+    "                      against the plan's, and add what it comes to to the caption\n"
+    "  --free JOINTS       with --drift: ankle (the default), torso or both\n"
     "  -o FILE             write the picture to FILE instead of standard output\n"
     "  --help              this text\n"
     "\n"
@@ -598,6 +704,8 @@ int runFigureCommand(int argc, char** argv) {
                                             {"--transition-to", true, false},
                                             {"--gait", true, false},
                                             {"--dynamics", false, false},
+                                            {"--drift", false, false},
+                                            {"--free", true, false},
                                             {"-o", true, false}},
                                            options);
     if (!error.empty()) return usageError(figureTool, error);
@@ -607,10 +715,17 @@ int runFigureCommand(int argc, char** argv) {
     StepChoice choice;
     if (const std::string problem = chooseStep(options, choice); !problem.empty())
         return usageError(figureTool, problem);
+    FreeJoints free;
+    if (const std::string problem = chooseFreeJoints(options, free); !problem.empty())
+        return usageError(figureTool, problem);
+    const bool drift = optionValue(options, "--drift") != nullptr;
+    if (optionValue(options, "--free") && !drift)
+        return usageError(figureTool, "--free needs --drift");
     StepFigure figure;
     if (!buildStepFigure(choice.entry, choice.custom ? customGait : choice.from,
                          choice.custom ? customGait : choice.to, figure))
         return unusableStep("figure", choice, figure.stats);
     if (optionValue(options, "--dynamics")) addStepDynamics(figure);
+    if (drift) addStepDrift(figure, free);
     return writeOutput("figure", path ? *path : "", stepFigureSvg(figure));
 }

@@ -1,13 +1,15 @@
 // `orva-gait figure --mode M [--transition-to N] [--dynamics] [-o FILE]`: one generated step
 // as an SVG picture: the five-link robot every twelfth of the step, side-on and to scale, with
 // the paths of the swing ankle and the hip, and plots of the link angles and the centre of
-// mass; with --dynamics also the joint torques, the ground force and the centre of pressure.
+// mass; with --dynamics also the joint torques, the ground force and the centre of pressure;
+// with --drift the step let loose beside the plan.
 //
 // Offers: figurePoseCount, samplesPerPose, Point2, FigureSample, StepFigure, buildStepFigure,
-// addStepDynamics, stepFigureSvg, runFigureCommand.
+// addStepDynamics, addStepDrift, stepFigureSvg, runFigureCommand.
 #pragma once
 
 #include "gait/dynamics.h"
+#include "gait/let_loose.h"
 #include "gait/step_generator.h"
 #include "model/body_kinematics.h"
 #include "model/gait_table.h"
@@ -40,6 +42,11 @@ struct StepFigure {
     // With the dynamics: one sample per figure sample, and the step's summary. Empty without.
     std::vector<orva::DynamicsSample> dynamics;
     orva::DynamicsSummary summary{};
+    // With the drift: the step let loose, one sample per figure sample, what it comes to at the
+    // step's end and which joints were free. Empty without.
+    std::vector<FigureSample> loose;
+    orva::LooseOutcome drift{};
+    orva::FreeJoints free = orva::FreeJoints::ankle;
 };
 
 // Generates the step from row `from` landing at row `to`'s distance (the walking cycle's
@@ -52,6 +59,9 @@ bool buildStepFigure(const orva::GaitEntry& entry, int from, int to, StepFigure&
 
 // Fills figure.dynamics and figure.summary for a usable step built by buildStepFigure.
 void addStepDynamics(StepFigure& figure);
+
+// Fills figure.loose, figure.drift and figure.free for a usable step built by buildStepFigure.
+void addStepDrift(StepFigure& figure, orva::FreeJoints free);
 
 // The picture of a usable step; with its dynamics when they were added.
 std::string stepFigureSvg(const StepFigure& figure);

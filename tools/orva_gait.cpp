@@ -8,8 +8,10 @@
 #include "tools/atlas_command.h"
 #include "tools/cli.h"
 #include "tools/command_line.h"
+#include "tools/drift_command.h"
 #include "tools/dynamics_command.h"
 #include "tools/figure_command.h"
+#include "tools/mjcf_command.h"
 #include "tools/walk_command.h"
 
 #include <cmath>
@@ -37,11 +39,12 @@ const char* const helpText =
     "                             just before idle call K (counted from 1); other keys, which\n"
     "                             the program ignores, and K above N are refused\n"
     "                             (orva-gait walk --help)\n"
-    "  figure --mode M [--transition-to N] [--dynamics] [-o FILE]\n"
-    "  figure --gait GAIT [--dynamics] [-o FILE]\n"
+    "  figure --mode M [--transition-to N] [--dynamics] [--drift [--free F]] [-o FILE]\n"
+    "  figure --gait GAIT [--dynamics] [--drift [--free F]] [-o FILE]\n"
     "                             an SVG picture of one step: stick figures, paths, link angles\n"
-    "                             and centre of mass, and with --dynamics its torques, ground\n"
-    "                             force and centre of pressure (orva-gait figure --help)\n"
+    "                             and centre of mass, with --dynamics its torques, ground\n"
+    "                             force and centre of pressure, and with --drift the step let\n"
+    "                             loose beside the plan (orva-gait figure --help)\n"
     "  atlas [--lengths A:B:N] [--speeds A:B:N] [--clearance C]... [--threads T]\n"
     "        [--colour MEASURE] [--csv] [-o FILE]\n"
     "                             where the step generator makes a usable step, as an SVG map\n"
@@ -50,6 +53,13 @@ const char* const helpText =
     "                             joint torques, ground force, centre of pressure, friction and\n"
     "                             power of one step as CSV, or its summary as JSON (orva-gait\n"
     "                             dynamics --help)\n"
+    "  drift --mode M [--transition-to N] [--free ankle|torso|both] [--samples K] [--summary]\n"
+    "                             one step let loose: the stance ankle, the torso or both\n"
+    "                             without torque, the other joints on the plan, as CSV beside\n"
+    "                             the plan, or its drift at the step's end as JSON (orva-gait\n"
+    "                             drift --help)\n"
+    "  mjcf [--stance-rooted]     ORVA as a MuJoCo model, or the step generator's own chain\n"
+    "                             rooted at the stance ankle (orva-gait mjcf --help)\n"
     "  --help                     this text\n"
     "  --version                  the version\n"
     "\n"
@@ -157,6 +167,8 @@ int run(int argc, char** argv) {
     if (command == "figure") return runFigureCommand(argc - 1, argv + 1);
     if (command == "atlas") return runAtlasCommand(argc - 1, argv + 1);
     if (command == "dynamics") return runDynamicsCommand(argc - 1, argv + 1);
+    if (command == "drift") return runDriftCommand(argc - 1, argv + 1);
+    if (command == "mjcf") return runMjcfCommand(argc - 1, argv + 1);
     return usageError(tool, "unknown command '" + command + "'");
 }
 

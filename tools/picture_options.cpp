@@ -58,3 +58,32 @@ int unusableStep(const char* who, const StepChoice& choice, const orva::StepStat
                      who, choice.from, choice.to, stats.outerPasses, stats.innerPasses);
     return 1;
 }
+
+std::string chooseFreeJoints(const Options& options, orva::FreeJoints& out) {
+    out = orva::FreeJoints::ankle;
+    const std::string* text = optionValue(options, "--free");
+    if (!text) return "";
+    for (int k = 0; k < 3; ++k)
+        if (*text == orva::freeJointsNames[k]) {
+            out = static_cast<orva::FreeJoints>(k);
+            return "";
+        }
+    return "--free takes ankle, torso or both";
+}
+
+void appendNumber(std::string& out, double x) {
+    if (!std::isfinite(x)) return;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", x);
+    out += text;
+}
+
+void appendJson(std::string& out, const char* key, double x) {
+    out += ",\"";
+    out += key;
+    out += "\":";
+    if (std::isfinite(x))
+        appendNumber(out, x);
+    else
+        out += "null";
+}

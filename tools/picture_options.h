@@ -2,9 +2,11 @@
 // header brings along): output written to standard output or a file with every byte checked,
 // and the step a command shows.
 //
-// Offers: writeOutput, StepChoice, chooseStep, unusableStep; and command_line.h's parser.
+// Offers: writeOutput, StepChoice, chooseStep, unusableStep, chooseFreeJoints, appendNumber,
+// appendJson; and command_line.h's parser.
 #pragma once
 
+#include "gait/let_loose.h"
 #include "gait/step_generator.h"
 #include "model/gait_table.h"
 #include "shell/number_text.h"
@@ -32,3 +34,12 @@ std::string chooseStep(const Options& options, StepChoice& out);
 
 // "orva-gait WHO: " and why the chosen step is unusable, on standard error; returns 1.
 int unusableStep(const char* who, const StepChoice& choice, const orva::StepStats& stats);
+
+// The joints --free lets loose: ankle (the default), torso or both. Returns an empty string, or
+// what is wrong in one line.
+std::string chooseFreeJoints(const Options& options, orva::FreeJoints& out);
+
+// 17 significant digits; nothing when not finite.
+void appendNumber(std::string& out, double x);
+// ,"key":x with x as appendNumber writes it, or null when not finite.
+void appendJson(std::string& out, const char* key, double x);

@@ -90,6 +90,9 @@ void onKeyboard(LabWindow& window, unsigned char key) {
     case 'v':
         toggleRecording(window.recorder, lab.window);
         break;
+    case 'g':
+        showGhost(lab.ghost, lab.walker, !lab.ghost.shown);
+        break;
     default:
         break;
     }

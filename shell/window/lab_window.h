@@ -23,7 +23,7 @@ struct LabWindow {
     bool screenshotWanted = false; // F12: the next frame is saved
 };
 
-// The gait keys (pressGaitKey) and "r" "p" "o" "+" "=" "-" "c" "h" "v".
+// The gait keys (pressGaitKey) and "r" "p" "o" "+" "=" "-" "c" "h" "v" "g".
 void onKeyboard(LabWindow& window, unsigned char key);
 
 // F12: the next frame is saved as orva-NNNN.png (the first free number) in the working folder;

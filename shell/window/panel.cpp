@@ -238,6 +238,7 @@ void drawPanel(LabWindow& window) {
     if (ImGui::CollapsingHeader("Dynamics", ImGuiTreeNodeFlags_DefaultOpen)) dynamicsSection(lab);
     if (ImGui::CollapsingHeader("Controls", ImGuiTreeNodeFlags_DefaultOpen))
         controlsSection(window);
+    if (ImGui::CollapsingHeader("Ghost", ImGuiTreeNodeFlags_DefaultOpen)) ghostSection(lab);
     ImGui::End();
 
     ImGui::Render();

@@ -130,9 +130,12 @@ void drawMap(Panel& panel, Lab& lab) {
     note("speed up %.2f..%.2f m/s", g.speeds.first, g.speeds.last);
     note("clearance %.3f m", clearance);
     // Below the map, so that the map stays where it is.
-    if (ImGui::Combo("colour", &panel.mapColour, atlasColourNames, atlasColourCount) &&
-        panel.mapColour != 0 && !map.withDynamics)
-        startGaitMap(map, clearance, true);
+    if (ImGui::Combo("colour", &panel.mapColour, atlasColourNames, atlasColourCount)) {
+        const auto chosen = static_cast<AtlasColour>(panel.mapColour);
+        const bool dynamics = colourNeedsDynamics(chosen), drift = colourNeedsDrift(chosen);
+        if ((dynamics && !map.withDynamics) || (drift && !map.withDrift))
+            startGaitMap(map, clearance, dynamics || map.withDynamics, drift || map.withDrift);
+    }
     // The measure on a log scale over the steps found so far.
     const AtlasScale scale = atlasScale(map.points.data(), done, colour);
     if (scale.found)
@@ -152,7 +155,9 @@ bool sliders(Panel& panel, Lab& lab) {
         changed |= slider(e, all[i]);
         // A new clearance is a new map, once the slider is let go.
         if (all[i].member == &GaitEntry::clearance && ImGui::IsItemDeactivatedAfterEdit())
-            startGaitMap(lab.gaitMap, e.clearance, panel.mapColour != 0);
+            startGaitMap(lab.gaitMap, e.clearance,
+                         colourNeedsDynamics(static_cast<AtlasColour>(panel.mapColour)),
+                         colourNeedsDrift(static_cast<AtlasColour>(panel.mapColour)));
     }
     e.foreStep = e.backStep; // the explorer's steps are symmetric
     if (ImGui::TreeNode("hip fields")) {

@@ -1,6 +1,6 @@
 // Sections of the gait lab's panel drawn in files of their own, between ImGui::Begin and End.
 //
-// Offers: explorerSection, dynamicsSection.
+// Offers: explorerSection, dynamicsSection, ghostSection.
 #pragma once
 
 #include "shell/lab.h"
@@ -14,3 +14,7 @@ void explorerSection(Panel& panel, Lab& lab);
 // summary, and a warning colour while the centre of pressure leaves the foot, the friction
 // needed exceeds the limit or the ground would pull.
 void dynamicsSection(Lab& lab);
+
+// The ghost: shown or not and what is free, the current step's drift so far, and the last 3 s
+// of the free coordinates let loose against the plan's.
+void ghostSection(Lab& lab);

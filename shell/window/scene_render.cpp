@@ -5,6 +5,7 @@
 
 #include "model/constants.h"
 #include "shell/frame_layout.h"
+#include "shell/ghost.h"
 
 namespace {
 
@@ -109,6 +110,33 @@ void drawRobotChain(const SceneAssets& scene, const FrameLayout& frame, double h
     drawFootPiece(foot);
 }
 
+// The ghost: the same chain in the let-loose pose, translucent blue over the orange walk. The
+// pieces' lists set their own colours, so the ghost's comes from the material with the colour
+// tracking off; it writes no depth, so that ORVA shows through it.
+void drawGhost(const SceneAssets& scene, const FrameLayout& frame, const Lab& lab) {
+    FrameLayout ghost = frame;
+    ghost.chain = chainAngles(ghostPose(lab.ghost), frame.robot.theta);
+    GLfloat diffuse[4], ambient[4];
+    glGetMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+    glGetMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+    const GLfloat ghostDiffuse[] = {0.25f, 0.65f, 1.0f, 0.45f};
+    const GLfloat ghostAmbient[] = {0.1f, 0.25f, 0.45f, 0.45f};
+    glDisable(GL_COLOR_MATERIAL);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, ghostDiffuse);
+    glMaterialfv(GL_FRONT, GL_AMBIENT, ghostAmbient);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDepthMask(GL_FALSE);
+    glPushMatrix();
+    drawRobotChain(scene, ghost, lab.placement.hipHalfWidth);
+    glPopMatrix();
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+    glEnable(GL_COLOR_MATERIAL);
+}
+
 } // namespace
 
 void drawScene(const SceneAssets& assets, Lab& lab, bool panelBeside) {
@@ -143,6 +171,7 @@ void drawScene(const SceneAssets& assets, Lab& lab, bool panelBeside) {
     glEnable(GL_LIGHTING);
     drawRobotChain(assets, frame, lab.placement.hipHalfWidth);
     glPopMatrix();
+    if (ghostDrawn(lab.ghost)) drawGhost(assets, frame, lab);
 
     // The box of the next frame is drawn unlit, in white modulated by its textures.
     glColor4f(1, 1, 1, 1);

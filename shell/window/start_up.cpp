@@ -29,6 +29,7 @@ const char* const labKeysHelp =
     "h        the gait lab panel, with the gait explorer and its feasibility map\n"
     "c        camera views in turn: follow, follow side-on, free camera aimed at ORVA\n"
     "v        starts or stops recording the window as a video, orva-NNNN.mp4\n"
+    "g        the ghost: each step let loose, its stance ankle free, beside the walk\n"
     "F12      saves the window as orva-NNNN.png (the first free number)\n";
 
 // text with every line indented by margin.
@@ -56,7 +57,7 @@ int infoOption(int argc, char** argv) {
     } else {
         out << "usage: orva [--gait GAIT] [GLUT options such as -display DISPLAY]\n"
                "       orva --record FILE.mp4 [--seconds S] [--view follow|side-on] [--size WxH]\n"
-               "            [--mode M | --gait GAIT]\n\n"
+               "            [--mode M | --gait GAIT] [--ghost ankle|torso|both]\n\n"
                "Shows ORVA walking in a window. It reads its data files from the folder it is\n"
                "started in:";
         // The file names, wrapped within 80 columns.
@@ -78,8 +79,10 @@ int infoOption(int argc, char** argv) {
                "(default 0) or GAIT as a video, one frame every 0.03 s of the walk, as fast as\n"
                "the machine allows, then exits; the window is the video's size (default\n"
                "640x480). FILE's ending chooses the container: .mp4, .mkv, .avi or .mov.\n"
-               "Without a desktop: xvfb-run -a orva --record FILE.mp4 ...\n"
-               "The key v records the window to orva-NNNN.mp4 while the walk goes on.\n\n"
+               "--ghost shows the ghost (key g) with those joints free. Without a desktop:\n"
+               "xvfb-run -a orva --record FILE.mp4 ...\n"
+               "The key v records the window to orva-NNNN.mp4 while the walk goes on, the\n"
+               "ghost with it while shown.\n\n"
                "  --gait GAIT  start on this gait instead of gait mode 0 (a gait with no usable\n"
                "               step exits 1).\n"
             << indented(gaitOptionHelp(), "               ") << "\nKeys:\n";

@@ -6,8 +6,8 @@
 #                 folder: files found, title, place and size, textures, walking, help, exit
 #   plainWalls    walls and top without textures: the robot in the middle, plain faces, F2,
 #                 mouse-look with the window away from the screen corner
-#   lab           no textures: pacing, gait keys, pause, single step, side-on view, panel, F12
-#                 beside a planted link
+#   lab           no textures: pacing, gait keys, pause, single step, side-on view, the ghost,
+#                 panel, F12 beside a planted link
 #   explorer      no textures, the gait lab shown: ORVA whole beside the panel in the three
 #                 views at 400x400; a click on the feasibility map and a slider change the gait
 #                 walked
@@ -197,6 +197,21 @@ scenarioLab() {
     holds "${ink[0]} > 500 && ${ink[3]} > 0 && ${ink[3]} + ${ink[1]} < 400 && ${ink[4]} > 0 && ${ink[4]} + ${ink[2]} < 400" ||
         fail "side-on view does not show the whole robot: ${ink[*]}"
     cp "$work/now.png" "$work/sideOn.png"
+    # Paused, the ghost shows at once and goes without a trace. A blend has none to show: then a
+    # few single steps on and again.
+    cp "$work/now.png" "$work/plain.png"
+    withGhost() { frozen && holds "$(difference plain b) > 0"; }
+    withoutGhost() { frozen && holds "$(difference plain b) == 0"; }
+    local tries
+    for tries in $(seq 12); do
+        key g
+        withGhost || withGhost || withGhost && break
+        key g o o o o o o o o
+        waitFor frozen && cp "$work/b.png" "$work/plain.png"
+    done
+    withGhost || fail "g does not show the ghost (tried $tries times)"
+    key g
+    waitFor withoutGhost || fail "g does not hide the ghost"
     key h
     waitFor changed sideOn 0.05 || fail "h does not show the panel"
     key F12

@@ -67,17 +67,18 @@ TEST(FeasibilityGrid, ColourMeasuresReadTheirOwnFigureByName) {
     p.dynamics.copMin = -0.07;
     p.dynamics.copMax = 0.05;
     p.dynamics.peakAnkleMoment = 12;
-    const double expected[atlasColourCount] = {0.4, 0.3, 0.6, 0.07, 12};
+    p.ankleDrift = -0.5 / degreesPerRadian; // the measure is its size in degrees
+    const double expected[atlasColourCount] = {0.4, 0.3, 0.6, 0.07, 12, 0.5};
     for (int i = 0; i < atlasColourCount; ++i) {
         AtlasColour c = AtlasColour::duration;
         ASSERT_TRUE(findAtlasColour(atlasColourNames[i], c));
         EXPECT_EQ(static_cast<int>(c), i);
-        EXPECT_EQ(colourValue(p, c), expected[i]) << atlasColourNames[i];
+        EXPECT_NEAR(colourValue(p, c), expected[i], 1e-15) << atlasColourNames[i];
         EXPECT_TRUE(hasColourValue(p, c)) << atlasColourNames[i];
     }
     AtlasColour c;
     EXPECT_FALSE(findAtlasColour("red", c));
-    EXPECT_EQ(atlasColourChoices(), "duration, cost, friction, cop or ankle");
+    EXPECT_EQ(atlasColourChoices(), "duration, cost, friction, cop, ankle or drift");
 
     AtlasPoint none = p;
     none.dynamics.frictionMax = std::numeric_limits<double>::quiet_NaN();

@@ -44,7 +44,7 @@ TEST(RecordingTest, OptionsAreTakenOutCheckedAndTheRestGoesToGlut) {
     EXPECT_EQ(parse("-display :1", r), -1);
     EXPECT_FALSE(r.wanted);
     EXPECT_EQ(parse("--record a.mp4 -display :1 --seconds 2.5 --view side-on --size 320x240 "
-                    "--mode 7",
+                    "--mode 7 --ghost torso",
                     r, nullptr, &left),
               -1);
     EXPECT_EQ(left, "orva -display :1 ");
@@ -55,18 +55,21 @@ TEST(RecordingTest, OptionsAreTakenOutCheckedAndTheRestGoesToGlut) {
     EXPECT_EQ(r.width, 320);
     EXPECT_EQ(r.height, 240);
     EXPECT_EQ(r.mode, 7);
+    EXPECT_TRUE(r.ghost);
+    EXPECT_EQ(r.ghostFree, FreeJoints::torso);
     EXPECT_EQ(parse("--record b.mp4", d), -1);
     EXPECT_EQ(d.seconds, 10);
     EXPECT_EQ(d.width, 640);
     EXPECT_EQ(d.height, 480);
     EXPECT_EQ(d.view, 0) << "follow";
     EXPECT_EQ(d.mode, 0);
+    EXPECT_FALSE(d.ghost);
 
     for (const char* wrong :
          {"--seconds 3", "--record", "--record --seconds 2", "--record a --record b",
           "--record a --seconds 0", "--record a --seconds 2s", "--record a --size 641x480",
           "--record a --size 14x480", "--record a --size 640x480x2", "--record a --view top",
-          "--record a --mode 16", "--record a --frames 9"}) {
+          "--record a --mode 16", "--record a --frames 9", "--record a --ghost knee"}) {
         RecordRequest w;
         std::string err;
         EXPECT_EQ(parse(wrong, w, &err), 2) << wrong;
@@ -112,8 +115,8 @@ TEST(RecordingTest, AWalkStartsOnItsRowInItsViewAndSize) {
         EXPECT_EQ(start.mode, 2) << "--gait is the start";
     }
 
-    ASSERT_EQ(parse("--record " + file + ".mp4 --mode 13 --view side-on --size 64x48", r, &err,
-                    nullptr, &start),
+    ASSERT_EQ(parse("--record " + file + ".mp4 --mode 13 --view side-on --size 64x48 --ghost both",
+                    r, &err, nullptr, &start),
               -1)
         << err;
     EXPECT_EQ(start.mode, 13);
@@ -127,6 +130,8 @@ TEST(RecordingTest, AWalkStartsOnItsRowInItsViewAndSize) {
     EXPECT_EQ(lab.window.width, 64);
     EXPECT_EQ(lab.window.height, 48);
     EXPECT_EQ(lab.camera.view, 1) << "side-on";
+    EXPECT_TRUE(lab.ghost.shown);
+    EXPECT_EQ(lab.ghost.free, FreeJoints::both);
     for (int i = 0; i < 2000; ++i) idlePass(lab);
     EXPECT_EQ(lab.walker.current.mode, 13);
     EXPECT_EQ(lab.walker.changeLatched, 0);

@@ -215,6 +215,29 @@ TEST(StepFigure, DynamicsPlotsBreakTheCentreOfPressureWhereTheGroundPulls) {
     }
 }
 
+// Let loose, the figure draws thirteen more poses behind the plan's: with the torso free their
+// legs are the plan's, with the ankle free the hip's path ends at the drift's hip offset from the
+// plan's; the drift plot has the free joints' curves, planned and let loose.
+TEST(StepFigure, DriftDrawsTheLetLooseStepBesideThePlan) {
+    for (FreeJoints free : {FreeJoints::torso, FreeJoints::ankle, FreeJoints::both}) {
+        StepFigure f;
+        ASSERT_TRUE(buildStepFigure(3, 3, f));
+        addStepDrift(f, free);
+        const XmlDocument doc = parseSvg(stepFigureSvg(f));
+        std::vector<const XmlElement*> loose, plan = withClass(doc, "stance");
+        for (size_t i = 0; i < doc.size(); ++i)
+            if (doc[i].attrs.count("class") && doc[i].attrs.at("class") == "loose-pose")
+                loose.push_back(&doc[i + 1]); // its stance leg
+        ASSERT_EQ(loose.size(), 13u);
+        for (size_t k = 0; free == FreeJoints::torso && k < loose.size(); ++k)
+            EXPECT_EQ(loose[k]->attrs.at("points"), plan[k]->attrs.at("points"));
+        const Point2 looseHip = pointList(withClass(doc, "loose-hip-path")[0]).back();
+        const Point2 planHip = pointList(withClass(doc, "hip-path")[0]).back();
+        EXPECT_NEAR(looseHip.x - planHip.x, f.drift.hipOffset[0], 2e-4);
+        EXPECT_EQ(withClass(doc, "curve").size(), 7 + (free == FreeJoints::both ? 4u : 2u));
+    }
+}
+
 // The CSV holds the grid's points in order, 17 digits each. In each
 // clearance's map every mode appears in exactly one label, none marked unusable.
 TEST(Atlas, AgreesWithSingleStepsOnAnyNumberOfThreadsAndMarksEveryTableRow) {
@@ -256,24 +279,28 @@ TEST(Atlas, AgreesWithSingleStepsOnAnyNumberOfThreadsAndMarksEveryTableRow) {
     for (int m = 0; m < gaitModeCount; ++m) EXPECT_EQ(modes.count(m), 2u) << "mode " << m;
     EXPECT_EQ(modes.size(), 2u * gaitModeCount);
 
-    // With the dynamics, each usable point's summary follows in the CSV, and the maps take the
-    // chosen measure's colours.
-    const std::vector<AtlasPoint> measured = computeAtlas(grid, 2, true);
-    std::istringstream withDynamics(atlasCsv(measured, true));
+    // With the dynamics and the drift, each usable point's summary and its ankle's drift let
+    // loose follow in the CSV, and the maps take the chosen measure's colours.
+    const std::vector<AtlasPoint> measured = computeAtlas(grid, 2, true, true);
+    std::istringstream withDynamics(atlasCsv(measured, true, true));
     std::getline(withDynamics, line);
-    EXPECT_EQ(line.substr(line.rfind(',') + 1), "costOfTransport");
+    EXPECT_EQ(line.substr(line.rfind(",costOfTransport,")), ",costOfTransport,ankleDrift");
     for (size_t i = 0; std::getline(withDynamics, line); ++i) {
         const AtlasPoint& p = measured[i];
-        const std::string cost = line.substr(line.rfind(',') + 1);
+        const size_t last = line.rfind(','), before = line.rfind(',', last - 1);
+        const std::string cost = line.substr(before + 1, last - before - 1);
+        const std::string drift = line.substr(last + 1);
         if (!p.usable) {
-            EXPECT_EQ(cost, "");
+            EXPECT_EQ(cost + drift, "");
             continue;
         }
         TrajectorySegment seg;
         generateStep(atlasEntry(p.backStep, p.meanSpeed, p.clearance), seg);
         EXPECT_EQ(std::stod(cost), summarizeDynamics(seg, 2 * p.backStep).costOfTransport);
+        EXPECT_EQ(std::stod(drift), letLoose(seg, FreeJoints::ankle).ankleDrift);
     }
     EXPECT_NE(atlasSvg(grid, measured, AtlasColour::cost), atlasSvg(grid, measured));
+    EXPECT_NE(atlasSvg(grid, measured, AtlasColour::drift), atlasSvg(grid, measured));
 }
 
 } // namespace

@@ -67,12 +67,21 @@ done <<EOF
 2 1 - gait steps --gait backDrop=0.1
 2 1 - gait figure --gait mode=1 --mode 1
 2 1 - gait dynamics --gait clearance=-1
+2 1 - gait drift --mode 0 --free knee
+2 1 - gait drift --mode 0 --samples 1
+2 1 - gait drift --gait mode=1 --transition-to 2
+2 1 - gait mjcf --stance-rooted --stance-rooted
+2 1 - gait mjcf --rooted
+2 1 - gait figure --mode 0 --free torso
+2 1 - gait figure --mode 0 --drift --free knee
 2 1 - assets bogus
 2 1 - assets inspect --all
 2 1 - assets inspect
 1 1 - gait figure --mode 0 --transition-to 2
 1 1 - gait dynamics --mode 0 --transition-to 2 --summary
 1 1 full gait dynamics --mode 0
+1 1 - gait drift --mode 0 --transition-to 2 --summary
+1 1 full gait mjcf
 1 1 - gait figure --mode 0 -o $work/no/such/dir/figure.svg
 1 1 - gait atlas --csv $small -o /dev/full
 1 1 full gait figure --mode 0
@@ -113,6 +122,13 @@ run 0 0 "$gait" dynamics --mode 12 --samples 7
 run 0 0 "$gait" dynamics --mode 15 --transition-to 0 --summary
 grep -q '^{"mode":15,"to":0,"usable":true,"duration":.*"costOfTransport":[0-9.e-]*}$' "$work/out" ||
     fail "dynamics summary"
+
+# drift: a header and K lines; the summary as one JSON object, null where nothing lands early.
+run 0 0 "$gait" drift --mode 3 --free both --samples 5
+[ "$(grep -c '' "$work/out")" -eq 6 ] || fail "drift CSV"
+run 0 0 "$gait" drift --mode 3 --summary
+grep -q '^{"mode":3,"to":3,"free":"ankle","duration":.*,"earlyContact":null}$' "$work/out" ||
+    fail "drift summary"
 
 # inspect: 0 when all load whole; 1 for a missing, refused, cut-short or non-regular file.
 run 0 0 "$assets" inspect "$data"/*
