@@ -38,3 +38,5 @@ double orNan(double x);
 
 // orva_walker.walk.
 void defineWalk(pybind11::module_& m);
+// orva_walker.let_loose and let_loose_summary.
+void defineLetLoose(pybind11::module_& m);

@@ -464,6 +464,7 @@ A dict: lengths, speeds and clearances (the axes), and arrays shaped (clearances
 speeds): usable (bool), duration (s, NaN where unusable), outerPasses and innerPasses, and one
 per measure asked for (NaN where unusable or undefined). Runs without the GIL.)");
     defineWalk(m);
+    defineLetLoose(m);
     m.attr("__name__") = ownName;
     m.def("_time_generate_step", &timeGenerateStep, py::arg("gait"), py::arg("calls"),
           "Mean processor time of one C++ generateStep call over `calls` calls, s (for the "

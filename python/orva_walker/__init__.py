@@ -25,6 +25,8 @@ from orva_walker._core import (
     gait_table,
     generate_step,
     is_usable,
+    let_loose,
+    let_loose_summary,
     transition,
     walk,
 )
@@ -39,6 +41,8 @@ __all__ = [
     "gait_table",
     "generate_step",
     "is_usable",
+    "let_loose",
+    "let_loose_summary",
     "transition",
     "walk",
 ]

@@ -1,5 +1,6 @@
 # The command line the module is compared with: ORVA_GAIT names orva-gait (the build's ctest
 # sets it), else build/orva-gait.
+import math
 import os
 import pathlib
 import subprocess
@@ -27,3 +28,10 @@ def csv_rows(text):
     lines = text.strip().split("\n")
     rows = [[float(x) if x else float("nan") for x in line.split(",")] for line in lines[1:]]
     return lines[0].split(","), rows
+
+
+def assert_same_summary(summary, expected):
+    """A summary dict against the command line's JSON, NaN where it prints null."""
+    assert summary.keys() == expected.keys()
+    for key, value in expected.items():
+        assert summary[key] == value or (value is None and math.isnan(summary[key])), key

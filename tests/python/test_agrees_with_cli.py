@@ -3,7 +3,7 @@ import json
 
 import numpy as np
 import pytest
-from conftest import csv_rows
+from conftest import assert_same_summary, csv_rows
 
 import orva_walker as ow
 
@@ -53,10 +53,7 @@ def test_dynamics_and_summary_as_dynamics_prints_them(orva_gait, args, step):
     np.testing.assert_array_equal(columns, np.array(rows))
 
     expected = json.loads(orva_gait("dynamics", *args, "--summary"))
-    summary = ow.dynamics_summary(step())
-    assert summary.keys() == expected.keys()
-    for key, value in expected.items():
-        assert summary[key] == value or (value is None and np.isnan(summary[key])), key
+    assert_same_summary(ow.dynamics_summary(step()), expected)
 
 
 def test_a_small_grid_as_atlas_csv_computes_it(orva_gait):
@@ -99,3 +96,16 @@ def test_a_walk_with_keys_and_gait_changes_as_walk_prints_it(orva_gait):
     header, rows = csv_rows(orva_gait("walk", "--calls", "40"))
     assert list(plain) == header
     np.testing.assert_array_equal(np.column_stack(list(plain.values())), np.array(rows))
+
+
+@pytest.mark.parametrize("free", ["ankle", "torso", "both"])
+def test_a_step_let_loose_as_drift_prints_it(orva_gait, free):
+    step = ow.transition(ow.gait_table()[5], ow.gait_table()[6])
+    args = ["drift", "--mode", "5", "--transition-to", "6", "--free", free]
+    header, rows = csv_rows(orva_gait(*args, "--samples", "31"))
+    columns = ow.let_loose(step, free=free, samples=31)
+    assert list(columns) == header
+    np.testing.assert_array_equal(np.column_stack(list(columns.values())), np.array(rows))
+
+    expected = json.loads(orva_gait(*args, "--summary"))
+    assert_same_summary(ow.let_loose_summary(step, free=free), expected)

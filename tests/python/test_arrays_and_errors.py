@@ -83,6 +83,10 @@ def test_step_arrays_have_their_shapes_and_agree_scalar_and_vectorised():
     for samples in (1, 1000001):
         with pytest.raises(ValueError, match="samples must be a count 2..1000000"):
             ow.dynamics(step, samples=samples)
+        with pytest.raises(ValueError, match="samples must be a count 2..1000000"):
+            ow.let_loose(step, samples=samples)
+    with pytest.raises(ValueError, match='free must be ankle, torso or both, not "knee"'):
+        ow.let_loose(step, free="knee")
 
 
 def test_grid_arguments_are_checked():
