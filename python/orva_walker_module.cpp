@@ -195,6 +195,7 @@ py::dict grid(const py::sequence& lengths, const py::sequence& speeds,
         throw py::value_error("threads must be a count 1..256, or 0 for the machine's cores");
     if (threads == 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     std::vector<std::pair<std::string, AtlasColour>> asked;
+    bool withDynamics = false, withDrift = false;
     if (!measures.is_none())
         for (const py::handle m : measures) {
             const std::string name = py::str(m);
@@ -203,12 +204,14 @@ py::dict grid(const py::sequence& lengths, const py::sequence& speeds,
                 throw py::value_error("unknown measure \"" + name + "\" (" + atlasColourChoices() +
                                       ")");
             asked.emplace_back(name, colour);
+            withDynamics = withDynamics || colourNeedsDynamics(colour);
+            withDrift = withDrift || colourNeedsDrift(colour);
         }
 
     std::vector<AtlasPoint> points;
     {
         py::gil_scoped_release unlocked;
-        points = computeAtlas(g, threads, !asked.empty());
+        points = computeAtlas(g, threads, withDynamics, withDrift);
     }
     const std::vector<py::ssize_t> shape{static_cast<py::ssize_t>(g.clearances.size()),
                                          g.lengths.count, g.speeds.count};
@@ -458,7 +461,8 @@ clearance (m), the other fields as in every table row. lengths and speeds are (f
 count), count values evenly from first to last. threads: 1..256, 0 for the machine's cores.
 measures: any of 'cost' (cost of transport), 'friction' (largest friction needed), 'cop'
 (centre of pressure's largest distance from the ankle, m), 'ankle' (peak ankle moment, N m),
-from each step's dynamics over 2001 samples.
+from each step's dynamics over 2001 samples, and 'drift' (the stance ankle's drift at the
+step's end, let loose with the ankle free: its size in degrees).
 
 A dict: lengths, speeds and clearances (the axes), and arrays shaped (clearances, lengths,
 speeds): usable (bool), duration (s, NaN where unusable), outerPasses and innerPasses, and one

@@ -12,7 +12,7 @@ keyed by the command line's column names.
 
 Gaits are checked as ``--gait`` checks them (ValueError with its message); a gait the
 generator makes no step of raises UnusableGait (a ValueError). The long calls (walk,
-feasibility_grid) let other Python threads run meanwhile.
+feasibility_grid, let_loose) let other Python threads run meanwhile.
 """
 
 from orva_walker._core import (

@@ -77,6 +77,12 @@ def test_a_small_grid_as_atlas_csv_computes_it(orva_gait):
     cop = np.maximum(-column["copMin"], column["copMax"])
     np.testing.assert_array_equal(grid["cop"].ravel(), cop)
 
+    header, rows = csv_rows(orva_gait("atlas", "--lengths", "0.1:0.3:3", "--speeds", "0.2:0.4:2",
+                                      "--clearance", "0.1", "--colour", "drift", "--csv"))
+    drift = ow.feasibility_grid((0.1, 0.3, 3), (0.2, 0.4, 2), [0.1], measures=["drift"])["drift"]
+    ankle_drift = np.array(rows)[:, header.index("ankleDrift")]
+    np.testing.assert_array_equal(drift.ravel(), 180 / np.pi * np.abs(ankle_drift))
+
 
 def test_a_walk_with_keys_and_gait_changes_as_walk_prints_it(orva_gait):
     header, rows = csv_rows(orva_gait(
