@@ -426,8 +426,8 @@ angles are absolute, in rad. Made by generate_step() or transition().)")
                             "the change from " + gaitRepr(from) + " to " + gaitRepr(to));
         },
         py::arg("from_gait"), py::arg("to_gait"),
-        "The gait-change step: from_gait landing where to_gait's step begins (its fore_step set "
-        "to to_gait's back_step). Raises UnusableGait when the generator makes none.");
+        "The gait-change step: from_gait landing where to_gait's step begins (its fore_step\n"
+        "set to to_gait's back_step). Raises UnusableGait when the generator makes none.");
     m.def(
         "is_usable",
         [](const Gait& g) {
