@@ -16,6 +16,11 @@ double atlasValue(const AtlasRange& r, int i) {
     return r.count > 1 ? r.first + (r.last - r.first) * i / (r.count - 1) : r.first;
 }
 
+bool validAtlasRange(const AtlasRange& r) {
+    if (r.count == 1) return r.first > 0 && r.first == r.last;
+    return r.count >= 2 && r.count <= maxAtlasRangeCount && r.first > 0 && r.first < r.last;
+}
+
 AtlasGrid defaultAtlasGrid() {
     return AtlasGrid{{0.02, 0.40, 96}, {0.03, 0.60, 96}, {0.03, 0.22}};
 }

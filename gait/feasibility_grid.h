@@ -2,11 +2,11 @@
 // for one or more clearances, telling where it makes a usable step and how long that step
 // lasts. The atlas pictures and the window's map share it.
 //
-// Offers: AtlasRange, atlasValue, AtlasGrid, defaultAtlasGrid, AtlasPoint, atlasEntry,
-// atlasPoints, evaluateAtlasPoint, computeAtlas, atlasTableRows; the colour measures'
-// one list: AtlasColour, atlasColourCount, atlasColourNames, atlasColourTitles,
-// atlasColourChoices, findAtlasColour, colourValue, hasColourValue; AtlasScale, atlasScale (the
-// log scale a map is coloured on).
+// Offers: AtlasRange, atlasValue, maxAtlasRangeCount, validAtlasRange, AtlasGrid,
+// defaultAtlasGrid, AtlasPoint, atlasEntry, atlasPoints, evaluateAtlasPoint, computeAtlas,
+// atlasTableRows; the colour measures' one list: AtlasColour, atlasColourCount,
+// atlasColourNames, atlasColourTitles, atlasColourChoices, findAtlasColour, colourValue,
+// hasColourValue; AtlasScale, atlasScale (the log scale a map is coloured on).
 #pragma once
 
 #include "gait/dynamics.h"
@@ -25,6 +25,11 @@ struct AtlasRange {
 };
 
 double atlasValue(const AtlasRange& range, int i);
+
+constexpr int maxAtlasRangeCount = 1024;
+// A range the grid takes: 0 < first < last and 2 <= count <= maxAtlasRangeCount, or count 1
+// and first == last > 0.
+bool validAtlasRange(const AtlasRange& range);
 
 struct AtlasGrid {
     AtlasRange lengths;             // backStep = foreStep, m

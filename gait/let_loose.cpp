@@ -161,6 +161,19 @@ BodyPoints motionPoints(const LinkMotion& motion) {
     return bodyPoints(a);
 }
 
+void sampleLoose(const TrajectorySegment& seg, FreeJoints free, int count, LooseSample out[]) {
+    LooseState s = looseStart;
+    for (int k = 0; k < count; ++k) {
+        LooseSample& o = out[k];
+        o.t = seg.duration * k / (count - 1);
+        advanceLoose(seg, free, s, o.t);
+        o.loose = looseMotion(seg, free, s);
+        o.plan = linkMotionAt(seg, o.t);
+        o.loosePoints = motionPoints(o.loose);
+        o.planPoints = motionPoints(o.plan);
+    }
+}
+
 LooseOutcome letLoose(const TrajectorySegment& seg, FreeJoints free) {
     return letLoose(seg, free, looseStep(free));
 }

@@ -5,7 +5,7 @@
 // dynamics module, which must be set up first. Nothing is allocated.
 //
 // Offers: FreeJoints, freeJointsNames, looseStep, LooseState, looseMotion, advanceLoose,
-// motionPoints, LooseOutcome, letLoose.
+// motionPoints, LooseSample, sampleLoose, LooseOutcome, letLoose.
 //
 // Joint coordinates as the dynamics module's: q0 = theta0 (stance ankle), q2 = theta2 - theta1
 // (torso). A free coordinate's offset from the plan moves every link above it: q0's all five
@@ -52,6 +52,18 @@ void advanceLoose(const TrajectorySegment& seg, FreeJoints free, LooseState& s, 
 
 // The body's points at a motion's link angles, the swing foot level (the model's kinematics).
 BodyPoints motionPoints(const LinkMotion& motion);
+
+// One instant of a step let loose, beside its plan: phase time (s), both motions and the body's
+// points of each.
+struct LooseSample {
+    double t;
+    LinkMotion loose, plan;
+    BodyPoints loosePoints, planPoints;
+};
+
+// count >= 2 samples at t = k duration / (count - 1), k = 0..count-1, integrated from the plan's
+// start in steps no longer than looseStep(free).
+void sampleLoose(const TrajectorySegment& seg, FreeJoints free, int count, LooseSample out[]);
 
 // What letting a step loose does by its end T.
 struct LooseOutcome {

@@ -21,6 +21,23 @@ bool parseGaitMode(const std::string& text, int& mode) {
     return true;
 }
 
+std::string checkGaitMode(const std::string& text, int& mode) {
+    if (parseGaitMode(text, mode)) return "";
+    return "mode must be " + gaitModeWanted() + ", not \"" + text + "\"";
+}
+
+std::string checkGaitField(const GaitField& f, double value, const std::string& text) {
+    const std::string name = f.name;
+    if (!std::isfinite(value)) return name + " must be finite, not \"" + text + "\"";
+    if (value >= f.lowest && value <= f.highest) return "";
+    char range[96];
+    if (f.lowest == f.highest)
+        std::snprintf(range, sizeof range, " must be %g %s (the world is flat)", f.lowest, f.unit);
+    else
+        std::snprintf(range, sizeof range, " must lie in %g..%g %s", f.lowest, f.highest, f.unit);
+    return name + range + ", not " + text;
+}
+
 std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseMode) {
     int mode = 0;
     bool modeGiven = false;
@@ -40,8 +57,7 @@ std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseM
         if (name == "mode") {
             if (modeGiven) return "mode given twice";
             modeGiven = true;
-            if (!parseGaitMode(value, mode))
-                return "mode must be " + gaitModeWanted() + ", not \"" + value + "\"";
+            if (std::string error = checkGaitMode(value, mode); !error.empty()) return error;
             continue;
         }
         int field = 0;
@@ -49,18 +65,11 @@ std::string parseGaitOption(const std::string& text, GaitTarget& out, int* baseM
         if (field == gaitFieldCount) return "unknown field \"" + name + "\"";
         const GaitField& f = gaitFields[field];
         if (given[field]) return name + " given twice";
-        if (isNonFiniteNumber(value)) return name + " must be finite, not \"" + value + "\"";
-        if (!parseReal(value, number)) return name + ": \"" + value + "\" is not a number";
-        if (number < f.lowest || number > f.highest) {
-            char range[96];
-            if (f.lowest == f.highest)
-                std::snprintf(range, sizeof range, " must be %g %s (the world is flat)", f.lowest,
-                              f.unit);
-            else
-                std::snprintf(range, sizeof range, " must lie in %g..%g %s", f.lowest, f.highest,
-                              f.unit);
-            return name + range + ", not " + value;
-        }
+        if (isNonFiniteNumber(value))
+            number = std::nan("");
+        else if (!parseReal(value, number))
+            return name + ": \"" + value + "\" is not a number";
+        if (std::string error = checkGaitField(f, number, value); !error.empty()) return error;
         given[field] = anyField = true;
         values[field] = number;
     }

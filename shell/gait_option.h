@@ -3,7 +3,8 @@
 // "mode=6,meanSpeed=0.31,clearance=0.12". Without fields it is row M itself; with any it is a
 // custom gait.
 //
-// Offers: gaitModeWanted, parseGaitMode, parseGaitOption, gaitOptionHelp, takeGaitArgument.
+// Offers: gaitModeWanted, parseGaitMode, checkGaitMode, parseGaitOption, checkGaitField,
+// gaitOptionHelp, takeGaitArgument.
 #pragma once
 
 #include "walking/walk_cycle.h"
@@ -20,6 +21,13 @@ bool parseGaitMode(const std::string& text, int& mode);
 // number, not finite, or out of its range.
 std::string parseGaitOption(const std::string& text, orva::GaitTarget& out,
                             int* baseMode = nullptr);
+
+// The option's checks of one value, shared with other languages' bindings: the base row text
+// read into mode; a field's value, already a number, finite and within its range (text is the
+// value as its user wrote it, for the message). Each returns an empty string, or the option's
+// one line.
+std::string checkGaitMode(const std::string& text, int& mode);
+std::string checkGaitField(const orva::GaitField& field, double value, const std::string& text);
 
 // The option's form and every field's range, for the help texts.
 std::string gaitOptionHelp();

@@ -335,8 +335,6 @@ std::string atlasHelp() {
            "output cannot be written in full; 2 for bad arguments.\n";
 }
 
-constexpr long maxRangeCount = 1024;
-
 bool parseRange(const std::string& text, AtlasRange& out) {
     const size_t a = text.find(':'), b = a == std::string::npos ? a : text.find(':', a + 1);
     if (b == std::string::npos) return false;
@@ -346,8 +344,7 @@ bool parseRange(const std::string& text, AtlasRange& out) {
         !parseInteger(text.substr(b + 1), count))
         return false;
     out.count = static_cast<int>(count);
-    if (count == 1) return out.first > 0 && out.first == out.last;
-    return count >= 2 && count <= maxRangeCount && out.first > 0 && out.first < out.last;
+    return count == out.count && validAtlasRange(out);
 }
 
 } // namespace

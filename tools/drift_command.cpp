@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 using namespace orva;
 
@@ -57,16 +58,14 @@ const char* const driftTool = "orva-gait drift";
 std::string driftCsv(const TrajectorySegment& seg, FreeJoints free, int count) {
     std::string out = "t,theta0,planTheta0,theta2,planTheta2,hipX,hipY,planHipX,planHipY,"
                       "swingAnkleX,swingAnkleY,planSwingAnkleX,planSwingAnkleY\n";
-    LooseState s = looseStart;
-    for (int k = 0; k < count; ++k) {
-        const double t = seg.duration * k / (count - 1);
-        advanceLoose(seg, free, s, t);
-        const LinkMotion loose = looseMotion(seg, free, s), plan = linkMotionAt(seg, t);
-        const BodyPoints p = motionPoints(loose), q = motionPoints(plan);
-        appendNumber(out, t);
-        for (double x :
-             {loose.theta[0], plan.theta[0], loose.theta[2], plan.theta[2], p.hip.x, p.hip.y,
-              q.hip.x, q.hip.y, p.swingAnkle.x, p.swingAnkle.y, q.swingAnkle.x, q.swingAnkle.y}) {
+    std::vector<LooseSample> samples(count);
+    sampleLoose(seg, free, count, samples.data());
+    for (const LooseSample& k : samples) {
+        const BodyPoints &p = k.loosePoints, &q = k.planPoints;
+        appendNumber(out, k.t);
+        for (double x : {k.loose.theta[0], k.plan.theta[0], k.loose.theta[2], k.plan.theta[2],
+                         p.hip.x, p.hip.y, q.hip.x, q.hip.y, p.swingAnkle.x, p.swingAnkle.y,
+                         q.swingAnkle.x, q.swingAnkle.y}) {
             out += ',';
             appendNumber(out, x);
         }
