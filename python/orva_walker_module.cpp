@@ -288,13 +288,10 @@ double orNan(double x) {
     return std::isfinite(x) ? x : std::nan("");
 }
 
-PYBIND11_MODULE(_core, m) {
-    m.doc() = "The gait core of ORVA walker (compiled part of orva_walker).";
-    setupCore();
-    // Types and signatures carry the package's name, which is where users meet them.
-    const py::object ownName = m.attr("__name__");
-    m.attr("__name__") = "orva_walker";
+namespace {
 
+// The exception an unusable gait raises, a ValueError.
+void defineUnusableGait(py::module_& m) {
     static py::exception<UnusableGait> unusable(m, "UnusableGait", PyExc_ValueError);
     unusable.doc() = "The step generator makes no usable step of this gait (a ValueError); the "
                      "message says why.";
@@ -305,7 +302,10 @@ PYBIND11_MODULE(_core, m) {
             unusable(e.why.c_str());
         }
     });
+}
 
+// Gait over the field table, and the gait table as gaits.
+void defineGait(py::module_& m) {
     std::string fieldDoc;
     py::tuple fieldNames(gaitFieldCount);
     for (int i = 0; i < gaitFieldCount; ++i) {
@@ -364,7 +364,10 @@ PYBIND11_MODULE(_core, m) {
             return rows;
         },
         "The sixteen rows of the gait table as gaits, row k at index k.");
+}
 
+// Step: its durations, passes, coefficients and motion.
+void defineStep(py::module_& m) {
     py::class_<Step>(m, "Step", R"(One step of the walk: five link-angle polynomials in phase time.
 
 Links 0..4 are the stance shank, stance thigh, torso, swing thigh and swing shank; their
@@ -413,7 +416,10 @@ angles are absolute, in rad. Made by generate_step() or transition().)")
         .def("__repr__", [](const Step& s) {
             return "<Step duration=" + std::string(py::repr(py::float_(s.seg.duration))) + " s>";
         });
+}
 
+// The calls that make steps and their dynamics, and the grid.
+void defineStepCalls(py::module_& m) {
     m.def(
         "generate_step",
         [](const Gait& g) { return makeStep(g.target.entry, g.base, g.base, gaitRepr(g)); },
@@ -467,6 +473,21 @@ step's end, let loose with the ankle free: its size in degrees).
 A dict: lengths, speeds and clearances (the axes), and arrays shaped (clearances, lengths,
 speeds): usable (bool), duration (s, NaN where unusable), outerPasses and innerPasses, and one
 per measure asked for (NaN where unusable or undefined). Runs without the GIL.)");
+}
+
+} // namespace
+
+PYBIND11_MODULE(_core, m) {
+    m.doc() = "The gait core of ORVA walker (compiled part of orva_walker).";
+    setupCore();
+    // Types and signatures carry the package's name, which is where users meet them.
+    const py::object ownName = m.attr("__name__");
+    m.attr("__name__") = "orva_walker";
+
+    defineUnusableGait(m);
+    defineGait(m);
+    defineStep(m);
+    defineStepCalls(m);
     defineWalk(m);
     defineLetLoose(m);
     m.attr("__name__") = ownName;
