@@ -49,9 +49,6 @@ const char* const driftHelp =
     "Exit status: 0; 1 when the step is unusable or the output cannot be written in full;\n"
     "2 for bad arguments.\n";
 
-constexpr long defaultSamples = 101;
-constexpr long maxSamples = 1000000;
-
 // Usage errors name the command as the tool: "orva-gait drift: ... (try 'orva-gait drift --help')".
 const char* const driftTool = "orva-gait drift";
 
@@ -104,7 +101,6 @@ int runDriftCommand(int argc, char** argv) {
     if (!error.empty()) return usageError(driftTool, error);
     if (options.help) return writeOutput("drift", "", driftHelp);
 
-    long count = defaultSamples;
     setupCore();
     StepChoice choice;
     if (const std::string problem = chooseStep(options, choice); !problem.empty())
@@ -112,9 +108,9 @@ int runDriftCommand(int argc, char** argv) {
     FreeJoints free;
     if (const std::string problem = chooseFreeJoints(options, free); !problem.empty())
         return usageError(driftTool, problem);
-    if (const std::string* s = optionValue(options, "--samples"))
-        if (!parseInteger(*s, count) || count < 2 || count > maxSamples)
-            return usageError(driftTool, "--samples takes a count 2..1000000");
+    long count = 0;
+    if (const std::string problem = chooseSampleCount(options, count); !problem.empty())
+        return usageError(driftTool, problem);
     const bool summary = optionValue(options, "--summary") != nullptr;
 
     TrajectorySegment seg{};

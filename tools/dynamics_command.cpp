@@ -74,9 +74,6 @@ std::string dynamicsHelp() {
            "2 for bad arguments.\n";
 }
 
-constexpr long defaultSamples = 101;
-constexpr long maxSamples = 1000000;
-
 std::string dynamicsCsv(const TrajectorySegment& seg, int count) {
     std::vector<DynamicsSample> samples(count);
     sampleDynamics(seg, count, samples.data());
@@ -125,14 +122,13 @@ int runDynamicsCommand(int argc, char** argv) {
     if (!error.empty()) return usageError(dynamicsTool, error);
     if (options.help) return writeOutput("dynamics", "", dynamicsHelp());
 
-    long count = defaultSamples;
     setupCore();
     StepChoice choice;
     if (const std::string problem = chooseStep(options, choice); !problem.empty())
         return usageError(dynamicsTool, problem);
-    if (const std::string* s = optionValue(options, "--samples"))
-        if (!parseInteger(*s, count) || count < 2 || count > maxSamples)
-            return usageError(dynamicsTool, "--samples takes a count 2..1000000");
+    long count = 0;
+    if (const std::string problem = chooseSampleCount(options, count); !problem.empty())
+        return usageError(dynamicsTool, problem);
     const bool summary = optionValue(options, "--summary") != nullptr;
 
     const GaitEntry& entry = choice.entry;

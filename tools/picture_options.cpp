@@ -71,6 +71,14 @@ std::string chooseFreeJoints(const Options& options, orva::FreeJoints& out) {
     return "--free takes ankle, torso or both";
 }
 
+std::string chooseSampleCount(const Options& options, long& out) {
+    out = 101;
+    const std::string* text = optionValue(options, "--samples");
+    if (text && (!parseInteger(*text, out) || out < 2 || out > 1000000))
+        return "--samples takes a count 2..1000000";
+    return "";
+}
+
 void appendNumber(std::string& out, double x) {
     if (!std::isfinite(x)) return;
     char text[32];

@@ -2,8 +2,8 @@
 // header brings along): output written to standard output or a file with every byte checked,
 // and the step a command shows.
 //
-// Offers: writeOutput, StepChoice, chooseStep, unusableStep, chooseFreeJoints, appendNumber,
-// appendJson; and command_line.h's parser.
+// Offers: writeOutput, StepChoice, chooseStep, unusableStep, chooseFreeJoints, chooseSampleCount,
+// appendNumber, appendJson; and command_line.h's parser.
 #pragma once
 
 #include "gait/let_loose.h"
@@ -38,6 +38,10 @@ int unusableStep(const char* who, const StepChoice& choice, const orva::StepStat
 // The joints --free lets loose: ankle (the default), torso or both. Returns an empty string, or
 // what is wrong in one line.
 std::string chooseFreeJoints(const Options& options, orva::FreeJoints& out);
+
+// --samples K of the dynamics and drift commands: 101 when left out, else 2..1000000. Returns
+// an empty string, or the usage message.
+std::string chooseSampleCount(const Options& options, long& out);
 
 // 17 significant digits; nothing when not finite.
 void appendNumber(std::string& out, double x);
