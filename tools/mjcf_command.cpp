@@ -82,17 +82,24 @@ Bodies bodies() {
     return out;
 }
 
+// Both models' opening: radians, gravity along -z, and geoms that collide only where a model
+// says so; the world body left open.
+std::string modelHead(const char* name) {
+    return std::string("<mujoco model=\"") + name +
+           "\">\n"
+           "  <compiler angle=\"radian\"/>\n"
+           "  <option gravity=\"" +
+           numbers({0, 0, -bodyParams.gravity}) +
+           "\"/>\n"
+           "  <default>\n"
+           "    <geom contype=\"0\" conaffinity=\"0\"/>\n"
+           "  </default>\n"
+           "  <worldbody>\n";
+}
+
 std::string rootedModel() {
     const Bodies d = bodies();
-    std::string out = "<mujoco model=\"orva-stance-rooted\">\n"
-                      "  <compiler angle=\"radian\"/>\n"
-                      "  <option gravity=\"" +
-                      numbers({0, 0, -bodyParams.gravity}) +
-                      "\"/>\n"
-                      "  <default>\n"
-                      "    <geom contype=\"0\" conaffinity=\"0\"/>\n"
-                      "  </default>\n"
-                      "  <worldbody>\n";
+    std::string out = modelHead("orva-stance-rooted");
     // Built upright (q0 = pi/2, the rest 0), the swing leg hanging from the hip.
     std::string in = "    ";
     openBody(out, in, "stance_shank", 0, d.b[0], d.com(0), d.b[0].inertia);
@@ -126,15 +133,7 @@ std::string walkerModel() {
     const Bodies d = bodies();
     const double footThickness = soleDepth * limbLinkLength;
     const double footHalfLength = 0.5 * (footToe - footHeel);
-    std::string out = "<mujoco model=\"orva\">\n"
-                      "  <compiler angle=\"radian\"/>\n"
-                      "  <option gravity=\"" +
-                      numbers({0, 0, -bodyParams.gravity}) +
-                      "\"/>\n"
-                      "  <default>\n"
-                      "    <geom contype=\"0\" conaffinity=\"0\"/>\n"
-                      "  </default>\n"
-                      "  <worldbody>\n"
+    std::string out = modelHead("orva") +
                       "    <geom name=\"floor\" type=\"plane\" size=\"0 0 1\" contype=\"1\" "
                       "conaffinity=\"1\" friction=\"" +
                       numbers({frictionLimit}) + "\"/>\n";
