@@ -43,20 +43,35 @@ void seriesRange(const DynamicsHistory& h, const Series* series, int count, floa
     hi += pad;
 }
 
+} // namespace
+
+PlotArea beginPlotArea(float height, float lo, float hi) {
+    PlotArea plot;
+    plot.p0 = ImGui::GetCursorScreenPos();
+    plot.size = ImVec2(ImGui::GetContentRegionAvail().x, height);
+    ImGui::Dummy(plot.size);
+    plot.p1 = ImVec2(plot.p0.x + plot.size.x, plot.p0.y + plot.size.y);
+    plot.dx = plot.size.x / (historyLength - 1);
+    plot.lo = lo;
+    plot.hi = hi;
+    plot.draw = ImGui::GetWindowDrawList();
+    plot.draw->PushClipRect(plot.p0, plot.p1, true);
+    plot.draw->AddRectFilled(plot.p0, plot.p1, IM_COL32(25, 25, 30, 200));
+    return plot;
+}
+
+namespace {
+
 // The last 3 s of the series, oldest on the left; blends shaded grey, the samples where the
 // ground would pull red, values that are not finite left out.
 void ringPlot(const DynamicsHistory& h, const char* overlay, const Series* series, int count,
               float lo, float hi, const Band* band, float height = 48) {
-    const ImVec2 p0 = ImGui::GetCursorScreenPos();
-    const ImVec2 size(ImGui::GetContentRegionAvail().x, height);
-    ImGui::Dummy(size);
-    const ImVec2 p1(p0.x + size.x, p0.y + size.y);
-    ImDrawList* draw = ImGui::GetWindowDrawList();
-    draw->PushClipRect(p0, p1, true);
-    draw->AddRectFilled(p0, p1, IM_COL32(25, 25, 30, 200));
-    const float dx = size.x / (historyLength - 1);
-    auto x = [&](int age) { return p1.x - age * dx; }; // age 0: the newest sample
-    auto y = [&](float v) { return p0.y + (hi - v) / (hi - lo) * size.y; };
+    const PlotArea plot = beginPlotArea(height, lo, hi);
+    const ImVec2 p0 = plot.p0, p1 = plot.p1;
+    const float dx = plot.dx;
+    ImDrawList* draw = plot.draw;
+    const auto x = [&](int age) { return plot.x(age); };
+    const auto y = [&](float v) { return plot.y(v); };
     for (int age = 0; age < h.count; ++age) {
         const int at = (h.next + historyLength - 1 - age) % historyLength;
         const bool pulls = !(h.fy[at] > 0);

@@ -35,16 +35,10 @@ void freeCoordinatePlot(const Ghost& g, const float* plan, const float* loose,
     const float pad = std::max(0.06f * (hi - lo), 0.5f);
     lo -= pad;
     hi += pad;
-    const ImVec2 p0 = ImGui::GetCursorScreenPos();
-    const ImVec2 size(ImGui::GetContentRegionAvail().x, 56);
-    ImGui::Dummy(size);
-    const ImVec2 p1(p0.x + size.x, p0.y + size.y);
-    ImDrawList* draw = ImGui::GetWindowDrawList();
-    draw->PushClipRect(p0, p1, true);
-    draw->AddRectFilled(p0, p1, IM_COL32(25, 25, 30, 200));
-    const float dx = size.x / (historyLength - 1);
-    const auto x = [&](int age) { return p1.x - age * dx; };
-    const auto y = [&](float v) { return p0.y + (hi - v) / (hi - lo) * size.y; };
+    const PlotArea plot = beginPlotArea(56, lo, hi);
+    ImDrawList* draw = plot.draw;
+    const auto x = [&](int age) { return plot.x(age); };
+    const auto y = [&](float v) { return plot.y(v); };
     const struct {
         const float* ring;
         ImU32 colour;
@@ -55,7 +49,7 @@ void freeCoordinatePlot(const Ghost& g, const float* plan, const float* loose,
             if (std::isfinite(a) && std::isfinite(b))
                 draw->AddLine(ImVec2(x(age), y(a)), ImVec2(x(age + 1), y(b)), s.colour, 1.5f);
         }
-    draw->AddText(ImVec2(p0.x + 3, p0.y + 1), IM_COL32(230, 230, 230, 255), overlay);
+    draw->AddText(ImVec2(plot.p0.x + 3, plot.p0.y + 1), IM_COL32(230, 230, 230, 255), overlay);
     draw->PopClipRect();
 }
 
